@@ -1,0 +1,119 @@
+#include "output/result_document.h"
+
+#include "output/decimal_text.h"
+
+namespace vendralith {
+
+ResultDocument::ResultDocument(OutputMode mode, std::string parameterString)
+    : mode_(mode), parameterString_(std::move(parameterString)) {}
+
+bool ResultDocument::IsXml() const {
+  return mode_ == OutputMode::ExeXml || mode_ == OutputMode::Tamvelo ||
+         mode_ == OutputMode::Marsoke;
+}
+
+std::string ResultDocument::Outside(std::string_view text) const {
+  return IsXml() ? EscapeXml(text) : std::string(text);
+}
+
+void ResultDocument::OpenDocument() { text_ = IsXml() ? "\n<Prtg>\n" : ""; }
+
+void ResultDocument::OpenText() { text_ += IsXml() ? "\n<Text>" : "\n# "; }
+
+void ResultDocument::AppendText(std::string_view text) { text_ += Outside(text); }
+
+void ResultDocument::CloseText() {
+  if (IsXml()) {
+    text_ += "</Text>\n";
+  } else if (mode_ == OutputMode::Pindrel && parameterString_.find("CH=") != std::string::npos) {
+    // One selected value is the whole answer: the text part goes.
+    text_.clear();
+  }
+}
+
+void ResultDocument::CloseDocument() { text_ += IsXml() ? "\n</Prtg>\n" : "\n"; }
+
+void ResultDocument::WriteChannel(std::string_view name, std::string_view value,
+                                  std::string_view unit) {
+  ++channelCounter_;
+  switch (mode_) {
+    case OutputMode::Quorrane: {
+      if (channelCounter_ > 10) return;  // the dialect carries at most ten channels
+      const std::string key = ChannelKey(name);
+      text_ += "\n\nMessage." + key + ": " + std::string(name) + " (" + UnitDisplay(unit) + ")";
+      text_ += "\nStatistic." + key + ": " + std::string(value);
+      return;
+    }
+    case OutputMode::Pindrel:
+      if (parameterString_.find("CH=") != std::string::npos) {
+        if (SelectedChannel(parameterString_) == channelCounter_) text_ += value;
+      } else {
+        text_ += "\n> " + std::string(name) + ": " + std::string(value) + " " + UnitDisplay(unit);
+      }
+      return;
+    case OutputMode::ExeXml:
+    case OutputMode::Tamvelo:
+    case OutputMode::Marsoke:
+      text_ += "\n<Result><Channel>" + EscapeXml(name) + "</Channel>";
+      if (!unit.empty()) {
+        text_ += "\n<Unit>Custom</Unit>\n<CustomUnit>" + EscapeXml(unit) + "</CustomUnit>";
+      }
+      text_ += "\n<Value>" + EscapeXml(value) + "</Value></Result>\n";
+      return;
+  }
+}
+
+void ResultDocument::MakeErrorDocument(std::string_view message) {
+  text_ = "<Prtg>\n<Error>1</Error>\n<Text>" + EscapeXml(message) + "</Text>\n</Prtg>\n";
+}
+
+void ResultDocument::AppendErrorToOpenDocument(std::string_view message) {
+  text_ += "\n<Error>1</Error>\n<Text>" + EscapeXml(message) + "</Text>\n</Prtg>\n";
+}
+
+std::string EscapeXml(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string ChannelKey(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) {
+    if (std::string_view(" /\\[]*():-").find(c) != std::string_view::npos) c = '_';
+  }
+  if (const auto dot = key.find('.'); dot != std::string::npos) key[dot] = '_';
+  return key;
+}
+
+std::string UnitDisplay(std::string_view unit) {
+  if (unit.empty()) return "#";
+  if (unit == "PerCent") return "%";
+  if (unit == "TimeResponse") return "mSec";
+  return std::string(unit);
+}
+
+int SelectedChannel(std::string_view parameterString) {
+  const auto at = parameterString.find("CH=");
+  if (at == std::string_view::npos) return 0;
+  std::string_view digits = parameterString.substr(at + 3, 3);
+  digits = digits.substr(0, digits.find(','));
+  return static_cast<int>(ParseDecimal(digits));
+}
+
+}  // namespace vendralith

@@ -1,0 +1,69 @@
+// The result document that the monitoring host reads on standard output.
+#ifndef VENDRALITH_OUTPUT_RESULT_DOCUMENT_H
+#define VENDRALITH_OUTPUT_RESULT_DOCUMENT_H
+
+#include <string>
+#include <string_view>
+
+namespace vendralith {
+
+// The document dialect. Tamvelo and Marsoke write the same XML as ExeXml;
+// Quorrane and Pindrel are line forms.
+enum class OutputMode { ExeXml, Tamvelo, Marsoke, Quorrane, Pindrel };
+
+// The document's text, written in phases by the run drivers and printed by
+// them between the phases. In the XML dialects every text that comes from
+// outside (names, values, units, messages) is escaped; fixed pieces are not.
+class ResultDocument {
+ public:
+  // parameterString is the upper-cased parameter text that "CH=" is searched in.
+  ResultDocument(OutputMode mode, std::string parameterString);
+
+  void OpenDocument();
+  void OpenText();
+  // Appends caller text inside the text element.
+  void AppendText(std::string_view text);
+  void CloseText();
+  void CloseDocument();
+  void WriteChannel(std::string_view name, std::string_view value, std::string_view unit);
+  // Replaces the whole document with the error document (same bytes in every dialect).
+  void MakeErrorDocument(std::string_view message);
+  // Appends the error flag and message to an XML document whose opening was
+  // already printed, so that the host still receives one well-formed answer.
+  void AppendErrorToOpenDocument(std::string_view message);
+
+  void Clear() { text_.clear(); }
+  const std::string& Text() const { return text_; }
+  OutputMode Mode() const { return mode_; }
+  bool IsXml() const;
+
+  // The parameters can change once, when a multi-system run adopts the
+  // sensor's own parameters from the listing.
+  void SetParameterString(std::string parameterString) {
+    parameterString_ = std::move(parameterString);
+  }
+
+ private:
+  std::string Outside(std::string_view text) const;
+
+  OutputMode mode_;
+  std::string parameterString_;
+  std::string text_;
+  int channelCounter_ = 0;  // counts every WriteChannel call of the process
+};
+
+// "&", "<" and ">" replaced by their XML entities.
+std::string EscapeXml(std::string_view text);
+
+// The Quorrane channel key: separators and the first dot replaced by "_".
+std::string ChannelKey(std::string_view name);
+
+// How the line dialects show a unit: "" as "#", "PerCent" as "%".
+std::string UnitDisplay(std::string_view unit);
+
+// The channel number that "CH=" selects in the parameters; 0 selects none.
+int SelectedChannel(std::string_view parameterString);
+
+}  // namespace vendralith
+
+#endif

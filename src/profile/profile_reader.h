@@ -1,0 +1,51 @@
+// System profiles: the connection settings of one SAP system.
+//
+// A setting line is a 12-character label (such as "Client.....:"), one
+// separator column and the value from column 14, at most 60 characters,
+// taken verbatim. Other lines are ignored.
+#ifndef VENDRALITH_PROFILE_PROFILE_READER_H
+#define VENDRALITH_PROFILE_PROFILE_READER_H
+
+#include <string>
+#include <string_view>
+
+#include "profile/password.h"
+
+namespace vendralith {
+
+struct SystemEntry {
+  std::string extcompany;
+  std::string destination;
+  std::string client;
+  std::string user;      // upper case
+  std::string password;  // clear
+  std::string language;
+  std::string mode;
+  std::string hostname;
+  std::string sysnr;
+  std::string gwhost;
+  std::string gwservice;
+  std::string displayHost;  // the host name shown on console lines
+};
+
+// Strict reading ends the single-system run at the first defect; lenient
+// reading only marks the entry invalid, so that a multi-system run goes on.
+enum class Reading { Strict, Lenient };
+
+struct ProfileReadResult {
+  SystemEntry entry;
+  bool valid = true;
+  std::string error;  // strict reading: the message of the first defect
+};
+
+// Reads a profile's text (as read from a text file) into an empty entry.
+ProfileReadResult ReadProfileText(std::string_view text, Reading reading,
+                                  const std::string& profileName, const ProfileKey& key);
+
+// "* time name, host, destination, sysnr, client" for console lines.
+std::string EntrySummary(const std::string& time, const std::string& profileName,
+                         const SystemEntry& entry);
+
+}  // namespace vendralith
+
+#endif

@@ -1,0 +1,65 @@
+// The log statistics query: MaxDB log statistics rows turned into the
+// log-state text and channels.
+#ifndef VENDRALITH_QUERIES_LOG_STATISTICS_QUERY_H
+#define VENDRALITH_QUERIES_LOG_STATISTICS_QUERY_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "output/result_document.h"
+#include "queries/query_status.h"
+#include "rfc/call_log.h"
+#include "rfc/rfc_library.h"
+
+namespace vendralith {
+
+// One row of the statistics table, trailing blanks removed.
+struct StatisticsRow {
+  std::string label;
+  std::string value;
+};
+
+struct Channel {
+  std::string name;
+  std::string value;
+  std::string unit;
+};
+
+// A 66-byte table line: label (40) and value (26), each up to a NUL and
+// without trailing blanks.
+StatisticsRow RowFromLine(const char* line);
+
+// "(destination) LogStates: Sizing=... Pages, Usage=...%, SavePoints=...".
+std::string LogStateText(const std::string& destination, const std::vector<StatisticsRow>& rows);
+
+// A single-system run's channels, in row order; percent is the "PERCENT" choice.
+std::vector<Channel> SingleSystemChannels(const std::vector<StatisticsRow>& rows, bool percent);
+
+// The one channel of a listing-mode system: the first row that the item
+// selects, named by the system's display name.
+std::optional<Channel> ListingChannel(const std::vector<StatisticsRow>& rows, bool percent,
+                                      const std::string& itemName, const std::string& displayName);
+
+struct LogStatisticsRequest {
+  bool listingMode = false;
+  std::string itemName;     // listing mode: the channel to report
+  std::string displayName;  // listing mode: the channel's name
+  std::string destination;  // single-system run: shown in the log-state text
+  std::string parameterString;
+};
+
+struct LogStatisticsOutcome : QueryOutcome {
+  bool found = false;  // listing mode: the table had a row
+};
+
+// Calls ADA_LOG_STATISTICS. Single-system run: prints the document's opening
+// and log-state text, then leaves the channels in the document. Listing mode:
+// prints the selected channel at once.
+LogStatisticsOutcome QueryLogStatistics(RFC_HANDLE connection, const CallLog& callLog,
+                                        const LogStatisticsRequest& request,
+                                        ResultDocument& document);
+
+}  // namespace vendralith
+
+#endif

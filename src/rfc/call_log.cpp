@@ -1,0 +1,12 @@
+#include "rfc/call_log.h"
+
+namespace vendralith {
+
+void CallLog::Write(std::int32_t handle, std::string_view step, std::string_view detail) const {
+  if (!requested_ || stream_ == nullptr) return;
+  std::fprintf(stream_, "%d %.*s %.*s\n", handle, static_cast<int>(step.size()), step.data(),
+               static_cast<int>(detail.size()), detail.data());
+  std::fflush(stream_);
+}
+
+}  // namespace vendralith

@@ -1,0 +1,87 @@
+#include "rfc/connection.h"
+
+#include "output/decimal_text.h"
+#include "output/standard_output.h"
+#include "run/text_file.h"
+
+namespace vendralith {
+
+namespace {
+
+std::string PaddedTo(std::string text, std::size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+// The value of a ",KEYWORD=" parameter: up to a blank, a comma or the end,
+// each ':' standing for a blank. Nothing when the keyword is absent.
+std::optional<std::string> Override(const std::string& parameterString, const char* keyword) {
+  const auto at = parameterString.find(keyword);
+  if (at == std::string::npos) return std::nullopt;
+  const std::size_t start = at + std::char_traits<char>::length(keyword);
+  std::string value =
+      parameterString.substr(start, parameterString.find_first_of(" ,", start) - start);
+  for (char& c : value) {
+    if (c == ':') c = ' ';
+  }
+  return value;
+}
+
+}  // namespace
+
+ConnectionOptions::ConnectionOptions(const SystemEntry& entry, const std::string& parameterString)
+    : destination_(entry.destination),
+      client_(entry.client),
+      user_(PaddedTo(entry.user, 12)),
+      password_(PaddedTo(entry.password, 10)),
+      language_(entry.language),
+      hostname_(entry.hostname),
+      gwhost_(entry.gwhost),
+      gwservice_(entry.gwservice) {
+  std::string sysnr = entry.sysnr;
+  if (auto host = Override(parameterString, ",HOST=")) hostname_ = *host;
+  if (auto number = Override(parameterString, ",NO=")) sysnr = *number;
+
+  gateway_.gateway_host = TextOrNull(gwhost_);
+  gateway_.gateway_service = TextOrNull(gwservice_);
+  host_.hostname = TextOrNull(hostname_);
+  host_.sysnr = ParseDecimal(sysnr);
+  host_.gateway_host = TextOrNull(gwhost_);
+  host_.gateway_service = TextOrNull(gwservice_);
+
+  const bool r2 = entry.mode == "R/2";
+  options_.destination = Text(destination_);
+  options_.mode = r2 ? RFC_MODE_CPIC : RFC_MODE_R3ONLY;
+  options_.connopt = r2 ? static_cast<void*>(&gateway_) : static_cast<void*>(&host_);
+  options_.client = Text(client_);
+  options_.user = Text(user_);
+  options_.password = Text(password_);
+  options_.language = Text(language_);
+  options_.trace = 0;
+}
+
+std::string ConnectString(const SystemEntry& entry) {
+  return "CLIENT=" + entry.client + " USER=" + entry.user + " PASSWD=" + entry.password +
+         " LANG=D DEST=" + entry.destination;
+}
+
+RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameterString,
+                          bool consoleMode, const CallLog& callLog) {
+  ConnectionOptions options(entry, parameterString);
+  const auto destinationFile = ReadFileBytes("SapRfc." + entry.destination);
+  if (!destinationFile) {
+    const RFC_HANDLE handle = RfcOpen(options.Options());
+    callLog.Write(static_cast<std::int32_t>(handle), "RfcOpen called", "");
+    return handle;
+  }
+
+  // Only the console may see this line: before the XML it would spoil the answer.
+  if (consoleMode) WriteOut("* SapRfc.Ini.......: " + entry.destination + "<\n");
+  if (!WriteFileReplacing(kLibraryDestinationFile, *destinationFile)) return 0;
+  RFC_ERROR_INFO_EX error{};
+  const RFC_HANDLE handle = RfcOpenEx(ConnectString(entry).c_str(), &error);
+  callLog.Write(static_cast<std::int32_t>(handle), "RfcOpenEx called", "");
+  return handle;
+}
+
+}  // namespace vendralith

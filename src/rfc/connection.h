@@ -1,0 +1,48 @@
+// Opening an RFC connection for a system entry: with connection options, or
+// through a destination file "SapRfc.<destination>" in the current folder.
+#ifndef VENDRALITH_RFC_CONNECTION_H
+#define VENDRALITH_RFC_CONNECTION_H
+
+#include <string>
+
+#include "profile/profile_reader.h"
+#include "rfc/call_log.h"
+#include "rfc/rfc_library.h"
+
+namespace vendralith {
+
+inline constexpr const char* kLibraryDestinationFile = "SapRfc.ini";
+
+// The option records given to RfcOpen, with the texts they point to.
+class ConnectionOptions {
+ public:
+  ConnectionOptions(const SystemEntry& entry, const std::string& parameterString);
+  ConnectionOptions(const ConnectionOptions&) = delete;
+  ConnectionOptions& operator=(const ConnectionOptions&) = delete;
+
+  RFC_OPTIONS* Options() { return &options_; }
+  const RFC_CONNOPT_R3& Host() const { return host_; }
+  const RFC_CONNOPT_R2& Gateway() const { return gateway_; }
+
+ private:
+  char* Text(std::string& text) { return text.data(); }
+  char* TextOrNull(std::string& text) { return text.empty() ? nullptr : text.data(); }
+
+  std::string destination_, client_, user_, password_, language_;
+  std::string hostname_, gwhost_, gwservice_;
+  RFC_CONNOPT_R3 host_{};
+  RFC_CONNOPT_R2 gateway_{};
+  RFC_OPTIONS options_{};
+};
+
+// "CLIENT=... USER=... PASSWD=... LANG=D DEST=..." for RfcOpenEx.
+std::string ConnectString(const SystemEntry& entry);
+
+// The connection handle; 0 when none was opened (the caller words that).
+// With the destination file, SapRfc.ini is replaced by a copy of it.
+RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameterString,
+                          bool consoleMode, const CallLog& callLog);
+
+}  // namespace vendralith
+
+#endif

@@ -1,0 +1,32 @@
+#include "run/sensor.h"
+
+#include "run/clock.h"
+#include "run/listing_reader.h"
+#include "run/multi_system_run.h"
+#include "run/process_end.h"
+#include "run/run_context.h"
+#include "run/single_system_run.h"
+#include "run/startup.h"
+
+namespace vendralith {
+
+void RunSensor(const std::vector<std::string>& arguments) {
+  StartupResult startup = ReadCommandLine(arguments, ClockTime());
+  RunContext run{startup.settings,
+                 {},
+                 BuildProfileKey(),
+                 ResultDocument(startup.settings.outputMode, startup.settings.parameterString),
+                 CallLog(startup.settings.parameterString)};
+  if (!startup.error.empty()) EndWithErrorDocument(run.document, startup.error);
+
+  run.location = LocateProfile(run.settings, ReadTextFile);
+  if (!run.location.error.empty()) EndWithErrorDocument(run.document, run.location.error);
+  if (!run.location.listingMode) RunSingleSystem(run);
+
+  const std::string argument2 = arguments.size() > 2 ? arguments[2] : std::string();
+  const Listing listing = ReadListing(run.settings, run.location, argument2, ReadTextFile);
+  if (!listing.error.empty()) EndWithErrorDocument(run.document, listing.error);
+  RunMultiSystem(run, listing);
+}
+
+}  // namespace vendralith

@@ -1,0 +1,74 @@
+#include "run/single_system_run.h"
+
+#include "output/standard_output.h"
+#include "profile/profile_reader.h"
+#include "queries/log_statistics_query.h"
+#include "queries/system_info_query.h"
+#include "rfc/connection.h"
+#include "rfc/error_report.h"
+#include "rfc/trace_scan.h"
+#include "run/clock.h"
+#include "run/process_end.h"
+
+namespace vendralith {
+
+std::string ShownParameters(std::string parameterText) {
+  parameterText = parameterText.substr(0, parameterText.find('#'));
+  parameterText = parameterText.substr(0, parameterText.find('@'));
+  if (parameterText == "(Parameters " || parameterText == "(No ") parameterText.clear();
+  return parameterText.empty() ? "(No Parameters)" : parameterText;
+}
+
+void RunSingleSystem(RunContext& run) {
+  const RunSettings& settings = run.settings;
+  ResultDocument& document = run.document;
+  const ProfileReadResult profile =
+      ReadProfileText(run.location.content, Reading::Strict, run.location.name, run.key);
+  if (!profile.error.empty()) EndWithErrorDocument(document, profile.error);
+  const SystemEntry& entry = profile.entry;
+
+  run.callLog.Write(0, "program started", settings.programName);
+  RFC_ENV environment{ReportRfcErrorHandler, nullptr};
+  RfcEnvironment(&environment);
+  run.callLog.Write(0, "RfcEnvironment called", "");
+  document.Clear();
+
+  if (settings.consoleMode) {
+    const std::string time = ClockTime();
+    WriteOut(settings.consoleLine + "\n");
+    WriteOut(EntrySummary(time, run.location.name, entry) + " State=Processing\n");
+    WriteOut("* " + time + " " + std::string(kProgramWord) + " - " +
+             ShownParameters(settings.parameterText) + " State=Executing\n");
+  }
+
+  const RFC_HANDLE connection =
+      OpenConnection(entry, settings.parameterString, settings.consoleMode, run.callLog);
+  if (connection == 0) {
+    EndWithErrorDocument(document, "Error 1011: RFC-Open for " + entry.destination + " failed !");
+  }
+
+  SystemInfo info;
+  const QueryOutcome systemInfo = QuerySystemInfo(connection, run.callLog, info);
+  if (!systemInfo.Ok()) {
+    EndWithErrorDocument(document, systemInfo.message + ScanTraceFile(), connection);
+  }
+  if (!IsMaxDb(info)) EndWithErrorDocument(document, "Error 1018: DataBase mismatch !", connection);
+
+  LogStatisticsRequest request;
+  request.destination = entry.destination;
+  request.parameterString = settings.parameterString;
+  const LogStatisticsOutcome statistics =
+      QueryLogStatistics(connection, run.callLog, request, document);
+  if (statistics.Ok()) document.CloseDocument();
+  RfcClose(connection);
+
+  if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + ScanTraceFile());
+  WriteOut(document.Text());
+  RemoveFile(kTraceFile);
+  if (settings.consoleMode) {
+    WriteOut("\n* " + ClockTime() + " SAP " + std::string(kProgramWord) + " now processed...\n");
+  }
+  EndProcess(ExitCode::Success);
+}
+
+}  // namespace vendralith

@@ -1,0 +1,55 @@
+#include "run/startup.h"
+
+#include "run/text_file.h"
+
+namespace vendralith {
+
+namespace {
+
+// The text of a value that ends at a blank, a comma or the end, with each ':'
+// standing for a blank.
+std::string ValueAt(const std::string& text, std::size_t start, std::size_t maxChars) {
+  std::string value = text.substr(start, text.find_first_of(" ,", start) - start);
+  if (value.size() > maxChars) value.resize(maxChars);
+  for (char& c : value) {
+    if (c == ':') c = ' ';
+  }
+  return value;
+}
+
+}  // namespace
+
+StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
+                              const std::string& clockTime) {
+  StartupResult result;
+  RunSettings& run = result.settings;
+  run.programName = arguments.empty() ? std::string() : arguments[0];
+  run.outputMode = OutputModeFromProgramName(run.programName);
+  run.clockTime = clockTime;
+  run.consoleLine =
+      "* " + clockTime + " SAP " + std::string(kProgramWord) + " " + std::string(kVersionText);
+
+  if (arguments.size() < 2) {
+    result.error = "Error 1001: Parameter for Profile-Name is missing !";
+    return result;
+  }
+  run.profileName = arguments[1];
+  if (arguments.size() > 2) run.parameterText = arguments[2];
+  if (arguments.size() > 3) run.parameterText += " " + arguments[3];
+  // A cut could silently drop a keyword such as PERCENT, so too long is an error.
+  if (run.parameterText.size() > kMaxParameters) {
+    result.error = "Error 1008: Parameter-String too long !";
+    return result;
+  }
+  run.parameterString = UpperCase(run.parameterText);
+
+  if (const auto item = run.parameterString.find("ITEM="); item != std::string::npos) {
+    run.listingMode = true;
+    run.itemName = ValueAt(run.parameterText, item + 5, kMaxItemName);
+    run.profileName = "Kelvaron.Prf";
+  }
+  run.consoleMode = run.parameterString.find_first_of("#@$%") != std::string::npos;
+  return result;
+}
+
+}  // namespace vendralith

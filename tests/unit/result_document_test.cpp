@@ -1,0 +1,152 @@
+#include "output/result_document.h"
+
+#include <gtest/gtest.h>
+
+namespace vendralith {
+namespace {
+
+TEST(ResultDocument, ExeXmlSingleSystemDocument) {
+  for (OutputMode mode : {OutputMode::ExeXml, OutputMode::Tamvelo, OutputMode::Marsoke}) {
+    ResultDocument document(mode, "");
+    document.OpenDocument();
+    document.OpenText();
+    document.AppendText("(PRD) LogStates");
+    document.CloseText();
+    document.WriteChannel("LogPages", "12345", "Pages");
+    document.WriteChannel("SavePoints", "17", "");
+    document.CloseDocument();
+    EXPECT_EQ(document.Text(),
+              "\n<Prtg>\n\n<Text>(PRD) LogStates</Text>\n"
+              "\n<Result><Channel>LogPages</Channel>\n<Unit>Custom</Unit>\n"
+              "<CustomUnit>Pages</CustomUnit>\n<Value>12345</Value></Result>\n"
+              "\n<Result><Channel>SavePoints</Channel>\n<Value>17</Value></Result>\n"
+              "\n</Prtg>\n");
+  }
+}
+
+TEST(ResultDocument, QuorraneWritesMessageAndStatisticLines) {
+  ResultDocument document(OutputMode::Quorrane, "");
+  document.OpenDocument();
+  document.OpenText();
+  document.AppendText("text & more");
+  document.CloseText();
+  document.WriteChannel("LogPages", "12345", "Pages");
+  document.WriteChannel("Log Usage", "37", "PerCent");
+  document.WriteChannel("SavePoints", "9", "");
+  document.CloseDocument();
+  EXPECT_EQ(document.Text(),
+            "\n# text & more"
+            "\n\nMessage.LogPages: LogPages (Pages)\nStatistic.LogPages: 12345"
+            "\n\nMessage.Log_Usage: Log Usage (%)\nStatistic.Log_Usage: 37"
+            "\n\nMessage.SavePoints: SavePoints (#)\nStatistic.SavePoints: 9\n");
+}
+
+TEST(ResultDocument, QuorraneStopsAfterTenChannelsOfTheProcess) {
+  ResultDocument document(OutputMode::Quorrane, "");
+  for (int i = 1; i <= 10; ++i) document.WriteChannel("C", std::to_string(i), "");
+  const std::string tenChannels = document.Text();
+  document.WriteChannel("C", "11", "");
+  document.Clear();
+  document.WriteChannel("C", "12", "");
+  EXPECT_NE(tenChannels.find("Statistic.C: 10"), std::string::npos);
+  EXPECT_EQ(document.Text(), "");
+}
+
+TEST(ResultDocument, PindrelLines) {
+  ResultDocument document(OutputMode::Pindrel, "PERCENT");
+  document.OpenDocument();
+  document.OpenText();
+  document.AppendText("state");
+  document.CloseText();
+  document.WriteChannel("LogPages", "12345", "Pages");
+  document.WriteChannel("LogUsage", "37", "PerCent");
+  document.WriteChannel("SavePoints", "9", "");
+  document.CloseDocument();
+  EXPECT_EQ(document.Text(),
+            "\n# state\n> LogPages: 12345 Pages\n> LogUsage: 37 %\n> SavePoints: 9 #\n");
+}
+
+TEST(ResultDocument, PindrelChannelSelection) {
+  EXPECT_EQ(SelectedChannel("CH=2"), 2);
+  EXPECT_EQ(SelectedChannel("A,CH=1,B"), 1);
+  EXPECT_EQ(SelectedChannel("CH="), 0);
+  EXPECT_EQ(SelectedChannel("CH=12345"), 123);
+  EXPECT_EQ(SelectedChannel("CH= 7"), 7);
+  EXPECT_EQ(SelectedChannel("NONE"), 0);
+
+  ResultDocument document(OutputMode::Pindrel, "CH=2");
+  document.OpenDocument();
+  document.OpenText();
+  document.AppendText("state");
+  document.CloseText();  // empties the text part
+  document.WriteChannel("LogPages", "12345", "Pages");
+  document.WriteChannel("UsedPages", "462500", "Pages");
+  document.WriteChannel("NotSaved", "12", "Pages");
+  document.CloseDocument();
+  EXPECT_EQ(document.Text(), "462500\n");
+}
+
+TEST(ResultDocument, ErrorDocumentIsTheSameInEveryDialect) {
+  for (OutputMode mode : {OutputMode::ExeXml, OutputMode::Tamvelo, OutputMode::Marsoke,
+                          OutputMode::Quorrane, OutputMode::Pindrel}) {
+    ResultDocument document(mode, "");
+    document.OpenDocument();
+    document.WriteChannel("LogPages", "1", "Pages");
+    document.MakeErrorDocument("Error 1001: Parameter for Profile-Name is missing !");
+    EXPECT_EQ(document.Text(),
+              "<Prtg>\n<Error>1</Error>\n<Text>Error 1001: Parameter for Profile-Name is missing "
+              "!</Text>\n</Prtg>\n");
+  }
+}
+
+TEST(ResultDocument, OutsideTextIsEscapedInXmlOnly) {
+  ResultDocument xml(OutputMode::ExeXml, "");
+  xml.OpenText();
+  xml.AppendText("(A&B) <x>");
+  xml.CloseText();
+  xml.WriteChannel("R&D <1>", "5 > 4", "m&m");
+  EXPECT_EQ(xml.Text(),
+            "\n<Text>(A&amp;B) &lt;x&gt;</Text>\n"
+            "\n<Result><Channel>R&amp;D &lt;1&gt;</Channel>\n<Unit>Custom</Unit>\n"
+            "<CustomUnit>m&amp;m</CustomUnit>\n<Value>5 &gt; 4</Value></Result>\n");
+  xml.MakeErrorDocument("Error 1002: Profile A&B.P00 is missing...");
+  EXPECT_EQ(xml.Text(),
+            "<Prtg>\n<Error>1</Error>\n<Text>Error 1002: Profile A&amp;B.P00 is "
+            "missing...</Text>\n</Prtg>\n");
+
+  ResultDocument lines(OutputMode::Pindrel, "");
+  lines.WriteChannel("R&D", "<1>", "");
+  EXPECT_EQ(lines.Text(), "\n> R&D: <1> #");
+}
+
+TEST(ResultDocument, ErrorCompletesAnOpenDocument) {
+  ResultDocument document(OutputMode::ExeXml, "");
+  document.AppendErrorToOpenDocument("Error 1018: DataBase mismatch !");
+  EXPECT_EQ(document.Text(),
+            "\n<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n");
+}
+
+TEST(ChannelKey, ReplacesSeparatorsAndTheFirstDot) {
+  struct Case {
+    const char* name;
+    const char* key;
+  } cases[] = {
+      {"LogPages", "LogPages"},                // nothing to replace
+      {"Disk (C:)/Log-1", "Disk__C___Log_1"},  // every separator, never removed
+      {"a.b.c", "a_b.c"},                      // only the first dot
+      {"Log [A] x*y", "Log__A__x_y"},          //
+      {"C:\\Logs", "C__Logs"},                 //
+  };
+  for (const Case& c : cases) EXPECT_EQ(ChannelKey(c.name), c.key);
+}
+
+TEST(UnitDisplay, ShowsUnitsOfTheLineDialects) {
+  EXPECT_EQ(UnitDisplay(""), "#");
+  EXPECT_EQ(UnitDisplay("PerCent"), "%");
+  EXPECT_EQ(UnitDisplay("TimeResponse"), "mSec");
+  EXPECT_EQ(UnitDisplay("Pages"), "Pages");
+  EXPECT_EQ(UnitDisplay("percent"), "percent");  // exact match only
+}
+
+}  // namespace
+}  // namespace vendralith

@@ -1,0 +1,41 @@
+#include "rfc/trace_scan.h"
+
+#include <gtest/gtest.h>
+
+namespace vendralith {
+namespace {
+
+TEST(TraceNote, FindsTheLastErrorMessage) {
+  struct Case {
+    std::optional<std::string> text;
+    const char* note;
+    const char* why;
+  } cases[] = {
+      {std::nullopt, " - Look for Trace-File", "no trace file"},
+      {"", " - Please Check Trace-File !", "empty trace file"},
+      {"**** ERROR file opened at 20261210 041503 UTC\n"
+       "T:4711 ======> Name or password is incorrect\n",
+       " - Name or password is incorrect", "the library's arrow line"},
+      {"**** ERROR file opened at 20261210 041503 UTC\n"
+       "T:4711 ======> Connect to SAP gateway failed\n"
+       "LOCATION    CPIC (TCP/IP) on local host\n"
+       "ERROR       partner 'sapprd:sapgw00' not reached\n"
+       "\n"
+       "TIME        Thu Dec 10 04:15:03 2026\n",
+       " - partner 'sapprd:sapgw00' not reached", "a later ERROR line wins"},
+      {"T:4711 ======> first\n**** ERROR file opened at x\n", " - Please Check Trace-File !",
+       "a new error block clears the message"},
+      {"ERROR       text\n", " - text", "from the 13th character, without the line end"},
+      {"ERROR \n", " - Please Check Trace-File !", "ERROR alone gives an empty message"},
+      {"T:47 ======> x\n", " - Please Check Trace-File !", "arrow at the wrong place"},
+      {"T:4711 ======> \n", " - Please Check Trace-File !", "arrow line without text"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TraceNote(c.text), c.note) << c.why;
+  }
+  // A line over 99 characters is read in pieces; the first piece holds the message.
+  EXPECT_EQ(TraceNote("ERROR       " + std::string(120, 'm') + "\n"), " - " + std::string(87, 'm'));
+}
+
+}  // namespace
+}  // namespace vendralith
