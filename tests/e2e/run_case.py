@@ -20,6 +20,9 @@ A case is a folder:
               any other change fails the case
   after-files/PATH  the exact content of a created or changed file
 
+With --record the case's stdout, exit and after files are written from the
+run instead of compared (times become {TIME}); read them before committing.
+
 With --wine the Windows executable runs under Wine, in a prefix of the test
 run, with drive C: as the drive root and the work folder on it.
 """
@@ -35,7 +38,6 @@ import tempfile
 from pathlib import Path
 
 FIXTURES = Path(__file__).resolve().parent / "fixtures"
-TIME = re.escape("{TIME}")
 
 
 def read_lines(path):
@@ -56,8 +58,8 @@ def snapshot(roots):
 
 
 def matches(expected, actual):
-    pattern = TIME.join(re.escape(piece) for piece in expected.split(b"{TIME}"))
-    pattern = pattern.replace(TIME, rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]")
+    pieces = (re.escape(piece) for piece in expected.split(b"{TIME}"))
+    pattern = rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]".join(pieces)
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
 
 
@@ -69,11 +71,31 @@ def show_difference(expected, actual):
     return "".join(line.replace("\r", "\\r") for line in lines)
 
 
+def record(case, result, before, after):
+    stdout = re.sub(rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]", b"{TIME}", result.stdout)
+    (case / "stdout").write_bytes(stdout)
+    (case / "exit").write_text(f"{result.returncode}\n")
+    lines = []
+    for path in sorted(set(before) | set(after)):
+        if path not in after:
+            lines.append(f"deleted {path}")
+        elif path not in before:
+            lines.append(f"created {path}")
+        elif before[path] != after[path]:
+            lines.append(f"changed {path}")
+    if lines:
+        (case / "after").write_text("\n".join(lines) + "\n")
+    elif (case / "after").exists():
+        (case / "after").unlink()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin-dir", required=True, type=Path)
     parser.add_argument("--wine", action="store_true",
                         help="run the Windows executable under Wine")
+    parser.add_argument("--record", action="store_true",
+                        help="write the expected results from this run")
     parser.add_argument("case", type=Path)
     options = parser.parse_args()
     case = options.case.resolve()
@@ -139,6 +161,11 @@ def main():
                 shutil.rmtree(work, ignore_errors=True)
                 for path in placed_on_drive:
                     path.unlink(missing_ok=True)
+
+        if options.record:
+            record(case, result, before, after)
+            print(f"recorded {case.name}")
+            return 0
 
         expected_exit = int((read_lines(case / "exit") or ["0"])[0])
         if result.returncode != expected_exit:
