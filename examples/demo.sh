@@ -1,0 +1,25 @@
+#!/bin/sh
+# Runs the sensor on the example landscape, as the monitoring host would:
+# one single-system scan and two multi-system scans.
+set -u
+build=${1:-build/default}
+examples=$(cd "$(dirname "$0")" && pwd)
+bin=$(cd "$build" && pwd)/vendralith
+work=$(cd "$build" && pwd)/demo
+rm -rf "$work"
+mkdir -p "$work/drive"
+cp "$examples"/*.P00 "$examples/Landscape.ini" "$examples/SAP Kelvaron.Gbl" "$examples/Kelvaron.Prf" "$work"
+cd "$work"
+# Drive C: of the Windows paths the sensor looks at: empty here.
+export VENDRALITH_DRIVE_ROOT="$work/drive"
+
+run() {
+  echo "\$ vendralith $*"
+  "$bin" "$@"
+  echo "[exit code $?]"
+  echo
+}
+
+run PRD PERCENT
+run global LOGUSAGE
+run ERP
