@@ -25,9 +25,9 @@ std::string LocalPath(const std::string& windowsPath) {
   }
   if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
     const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])));
-    std::string rest = path.substr(2);
-    if (rest.empty() || rest[0] != '/') rest.insert(0, "/");
-    return DriveRoot() + "/" + drive + rest;
+    const std::string rest = path.substr(2);
+    const char* separator = !rest.empty() && rest[0] == '/' ? "" : "/";
+    return DriveRoot() + "/" + drive + separator + rest;
   }
   if (!windowsPath.empty() && windowsPath[0] == '\\') return DriveRoot() + "/c" + path;
   return path;
