@@ -64,6 +64,10 @@ int Scramble(const std::vector<std::string>& options) {
     std::cerr << "vendralith-profile: no password given\n";
     return 2;
   }
+  if (clear.size() < 2) {
+    std::cerr << "vendralith-profile: the sensor needs a password of at least 2 characters\n";
+    return 2;
+  }
   if (clear.size() > vendralith::kMaxClearPassword) {
     std::cerr << "vendralith-profile: the password has more than 20 characters\n";
     return 2;

@@ -1,0 +1,86 @@
+#!/usr/bin/env python3
+"""Tries vendralith-profile as a user does: scramble a password, put it in a
+profile, check the profile, and get the errors of wrong usage."""
+
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+tool = Path(sys.argv[1])
+failures = []
+
+
+def run(*arguments, stdin=""):
+    return subprocess.run([str(tool), *arguments], input=stdin.encode(), capture_output=True)
+
+
+def expect(what, condition):
+    if not condition:
+        failures.append(what)
+
+
+PROFILE = """; written by the test
+Extcompany.: Example Corp
+Destination: PRD
+Client.....: 100
+User.......: monitor
+Password...: {password}
+Language...: E
+Mode.......: R/3
+Hostname...: sapprd
+Sysnr......: 00
+Gwhost.....: sapprd
+Gwservice..: sapgw00
+"""
+
+with tempfile.TemporaryDirectory() as folder:
+    profile = Path(folder) / "PRD.P00"
+    for password in ["mon4prd", "Secret#12", "Q7", "A" * 20, "z~k!q%h&"]:
+        for offset in [None, "0", "7"]:
+            result = run("scramble", *(["--offset", offset] if offset else []),
+                         stdin=password + "\n")
+            if result.returncode == 2 and offset:
+                # Some characters cannot be stored with some offsets; the tool says so.
+                expect(f"{password!r} offset {offset}: reason",
+                       b"another offset" in result.stderr)
+                continue
+            stored = result.stdout.decode().rstrip("\n")
+            expect(f"{password!r} offset {offset}: exit {result.returncode}", result.returncode == 0)
+            expect(f"{password!r}: 24 printable characters, got {stored!r}",
+                   len(stored) == 24 and all(" " <= c <= "~" for c in stored))
+            profile.write_text(PROFILE.format(password=stored))
+            check = run("check", str(profile))
+            expect(f"{password!r} offset {offset}: check exit {check.returncode}",
+                   check.returncode == 0 and check.stdout.endswith(b"\nOK\n"))
+            expect(f"{password!r}: check never shows the password",
+                   password.encode() not in check.stdout and stored.encode() not in check.stdout)
+
+    profile.write_text(PROFILE.format(password="short"))
+    check = run("check", str(profile))
+    expect("a bad password: exit 2 and the sensor's message",
+           check.returncode == 2 and check.stdout.endswith(
+               b"Error 1004: Invalid Password in Profile PRD.P00 found...\n"))
+    check = run("check", str(Path(folder) / "NONE.P00"))
+    expect("a missing profile: exit 2", check.returncode == 2 and b"is missing..." in check.stdout)
+
+    for arguments, stdin, code in [
+        ((), "", 64),                      # no command
+        (("frobnicate",), "", 64),         # unknown command
+        (("check",), "", 64),              # no file
+        (("scramble", "--offset", "10"), "x\n", 64),  # offset past 9
+        (("scramble", "--help"), "", 0),   # help
+        (("scramble",), "\n", 2),          # no password
+        (("scramble",), "x\n", 2),         # too short for the sensor
+        (("scramble",), "a" * 21 + "\n", 2),  # over 20 characters
+        (("scramble",), "with blank\n", 2),   # a blank
+    ]:
+        result = run(*arguments, stdin=stdin)
+        expect(f"{arguments}: exit {result.returncode}, expected {code}", result.returncode == code)
+        if code == 64:
+            expect(f"{arguments}: one-line error", result.stderr.count(b"\n") == 1)
+
+for failure in failures:
+    print("FAIL", failure)
+print(f"{'ok' if not failures else 'FAILED'}: vendralith-profile")
+sys.exit(1 if failures else 0)
