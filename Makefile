@@ -1,10 +1,15 @@
-# Thin wrappers over the CMake presets. `make demo` and `make test` do all
-# set-up on a fresh machine (the build tools are installed when missing).
+# Thin wrappers over the CMake presets. `make demo`, `make test`, `make windows`
+# and `make test-windows` do all set-up on a fresh machine (the build tools,
+# and for Windows the MinGW-w64 cross-compiler and Wine, are installed when
+# missing).
 
-.PHONY: demo test windows test-windows deps clean
+.PHONY: demo test windows test-windows deps windows-deps clean
 
 deps:
 	@sh tools/install-build-deps.sh
+
+windows-deps:
+	@sh tools/install-windows-deps.sh
 
 demo: deps
 	cmake --preset default
@@ -15,6 +20,18 @@ test: deps
 	cmake --preset test
 	cmake --build --preset test -j 2
 	ctest --preset test -j 2
+
+# vendralith.exe and vendralith-profile.exe: 32-bit Windows console programs,
+# each one file, in build/windows.
+windows: windows-deps
+	cmake --preset windows
+	cmake --build --preset windows -j 2
+	sh tools/check-windows-executables.sh build/windows/vendralith.exe build/windows/vendralith-profile.exe
+
+# Every end-to-end case against vendralith.exe under Wine, in a Wine prefix
+# made new in build/windows/wineprefix.
+test-windows: windows
+	python3 tests/windows/run_suite.py --bin-dir build/windows
 
 clean:
 	rm -rf build

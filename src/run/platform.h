@@ -15,7 +15,7 @@ namespace vendralith {
 std::string LocalPath(const std::string& windowsPath);
 
 // Renames from over to, replacing to in one step.
-bool ReplaceFile(const std::string& fromLocal, const std::string& toLocal);
+bool RenameOver(const std::string& fromLocal, const std::string& toLocal);
 
 // For typing a password: whether standard input is a terminal, and turning
 // its echo off and on again.

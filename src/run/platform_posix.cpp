@@ -33,7 +33,7 @@ std::string LocalPath(const std::string& windowsPath) {
   return path;
 }
 
-bool ReplaceFile(const std::string& fromLocal, const std::string& toLocal) {
+bool RenameOver(const std::string& fromLocal, const std::string& toLocal) {
   return std::rename(fromLocal.c_str(), toLocal.c_str()) == 0;
 }
 

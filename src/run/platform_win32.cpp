@@ -6,7 +6,7 @@ namespace vendralith {
 
 std::string LocalPath(const std::string& windowsPath) { return windowsPath; }
 
-bool ReplaceFile(const std::string& fromLocal, const std::string& toLocal) {
+bool RenameOver(const std::string& fromLocal, const std::string& toLocal) {
   return MoveFileExA(fromLocal.c_str(), toLocal.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 

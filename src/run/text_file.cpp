@@ -67,7 +67,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
   if (file == nullptr) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   const bool closed = std::fclose(file) == 0;
-  if (!written || !closed || !ReplaceFile(temporary, target)) {
+  if (!written || !closed || !RenameOver(temporary, target)) {
     std::remove(temporary.c_str());
     return false;
   }

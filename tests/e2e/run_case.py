@@ -23,8 +23,17 @@ A case is a folder:
 With --record the case's stdout, exit and after files are written from the
 run instead of compared (times become {TIME}); read them before committing.
 
-With --wine the Windows executable runs under Wine, in a prefix of the test
-run, with drive C: as the drive root and the work folder on it.
+With --wine the Windows executable (vendralith.exe of --bin-dir) runs under
+Wine in the prefix --wine-prefix (default: a new one in a temporary folder).
+drive/c goes into the prefix's drive_c and the work folder is a new folder
+there, so "\\x" is C:\\x; drive/X for another letter goes into the prefix's
+drive_X, which dosdevices maps as X:. Files are placed as Windows copies them:
+into an existing folder or file whose name differs only in case. Only the
+case's own files are compared; afterwards everything the case or the run
+added to the drives is removed and Wine's own files stay. Cases sharing a
+prefix must run one after another. With --record, only stdout.windows is
+written, and only when the output differs from stdout by more than its line
+ends.
 """
 
 import argparse
@@ -63,6 +72,96 @@ def matches(expected, actual):
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
 
 
+def existing_paths(root):
+    """Every file and folder below root, as relative POSIX paths; symbolic links are not followed."""
+    paths = set()
+    for dirpath, dirnames, filenames in os.walk(root):
+        for name in dirnames + filenames:
+            paths.add((Path(dirpath) / name).relative_to(root).as_posix())
+    return paths
+
+
+def new_files(root, baseline, skip):
+    """The files below root that are not in baseline, outside the folder skip."""
+    files = {}
+    for dirpath, dirnames, filenames in os.walk(root):
+        dirnames[:] = [name for name in dirnames if Path(dirpath) / name != skip]
+        for filename in filenames:
+            full = Path(dirpath) / filename
+            relative = full.relative_to(root).as_posix()
+            if relative not in baseline:
+                files[relative] = full.read_bytes()
+    return files
+
+
+def remove_new(root, baseline):
+    """Removes every file and folder below root that is not in baseline."""
+    for dirpath, dirnames, filenames in os.walk(root):
+        for name in list(dirnames) + filenames:
+            full = Path(dirpath) / name
+            if full.relative_to(root).as_posix() in baseline:
+                continue
+            if name in dirnames and not full.is_symlink():
+                dirnames.remove(name)
+                shutil.rmtree(full, ignore_errors=True)
+            else:
+                full.unlink(missing_ok=True)
+
+
+def place_ignoring_case(source, target):
+    """Copies the files below source into target as Windows does: a folder or
+    file whose name differs only in case is the same one."""
+    for path in sorted(source.rglob("*")):
+        if not path.is_file():
+            continue
+        destination = target
+        for part in path.relative_to(source).parts:
+            same = [entry for entry in (os.listdir(destination) if destination.is_dir() else [])
+                    if entry.lower() == part.lower()]
+            destination = destination / (same[0] if same else part)
+        destination.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(path, destination)
+
+
+class WineDrives:
+    """The drives of a Wine prefix: drive letter c is the prefix's drive_c,
+    another letter X its folder drive_X, linked as dosdevices/X:. Remembers
+    what each drive held before the case."""
+
+    def __init__(self, prefix, letters):
+        self.roots = {}
+        for letter in sorted(set(letters) | {"c"}):
+            root = prefix / f"drive_{letter}"
+            root.mkdir(exist_ok=True)
+            if letter != "c":
+                link = prefix / "dosdevices" / f"{letter}:"
+                if not link.is_symlink() or os.readlink(link) != root.name:
+                    if link.is_symlink():
+                        link.unlink()
+                    link.symlink_to(Path("..") / root.name)
+            self.roots[letter] = root
+        self.baseline = {letter: existing_paths(root) for letter, root in self.roots.items()}
+
+    def snapshot(self, work):
+        files = {}
+        for letter, root in self.roots.items():
+            for relative, content in new_files(root, self.baseline[letter], work).items():
+                files[f"drive/{letter}/{relative}"] = content
+        return files
+
+    def clean(self):
+        for letter, root in self.roots.items():
+            remove_new(root, self.baseline[letter])
+
+
+def prepare_wine_prefix(prefix, environment):
+    """Initialises the prefix unless it is; slow, so a suite shares one."""
+    (prefix / "tmp").mkdir(parents=True, exist_ok=True)
+    if not (prefix / "drive_c" / "windows").is_dir():
+        subprocess.run(["wineboot", "-i"], env=environment, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def show_difference(expected, actual):
     lines = difflib.unified_diff(
         expected.decode("latin-1").splitlines(keepends=True),
@@ -89,11 +188,37 @@ def record(case, result, before, after):
         (case / "after").unlink()
 
 
+def wine_environment(prefix):
+    environment = dict(os.environ)
+    environment["WINEPREFIX"] = str(prefix)
+    environment["WINEDEBUG"] = "-all"
+    # Wine keeps its server's socket folder there instead of in /tmp.
+    environment["TMPDIR"] = str(prefix / "tmp")
+    # No downloads of Mono or Gecko, no windows.
+    environment["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+    environment.pop("DISPLAY", None)
+    environment.pop("WAYLAND_DISPLAY", None)
+    return environment
+
+
+def record_windows(case, result):
+    expected = case / "stdout"
+    expected_out = expected.read_bytes() if expected.exists() else b""
+    windows = case / "stdout.windows"
+    if matches(expected_out.replace(b"\n", b"\r\n"), result.stdout):
+        windows.unlink(missing_ok=True)
+    else:
+        windows.write_bytes(
+            re.sub(rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]", b"{TIME}", result.stdout))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin-dir", required=True, type=Path)
     parser.add_argument("--wine", action="store_true",
                         help="run the Windows executable under Wine")
+    parser.add_argument("--wine-prefix", type=Path,
+                        help="the Wine prefix to run in (default: a new one)")
     parser.add_argument("--record", action="store_true",
                         help="write the expected results from this run")
     parser.add_argument("case", type=Path)
@@ -103,67 +228,84 @@ def main():
 
     with tempfile.TemporaryDirectory(prefix="vendralith-e2e-") as temp:
         temp = Path(temp)
-        environment = dict(os.environ)
+        wine_drives = None
         if options.wine:
-            prefix = Path(os.environ.get("VENDRALITH_WINEPREFIX", temp / "prefix"))
-            drive = prefix / "drive_c"
-            work = drive / ("work-" + temp.name)
-            roots = {"work": work, "drive/c": drive}
-            environment["WINEPREFIX"] = str(prefix)
-            environment["WINEDEBUG"] = "-all"
+            prefix = (options.wine_prefix or temp / "prefix").resolve()
+            environment = wine_environment(prefix)
+            prepare_wine_prefix(prefix, environment)
+            letters = []
+            if (case / "drive").exists():
+                letters = [entry.name.lower() for entry in (case / "drive").iterdir()
+                           if entry.is_dir()]
+            wine_drives = WineDrives(prefix, letters)
+            work = wine_drives.roots["c"] / temp.name
             executable_name = "vendralith.exe"
         else:
+            environment = dict(os.environ)
             drive = temp / "drive"
             work = temp / "work"
             roots = {"work": work, "drive": drive}
             environment["VENDRALITH_DRIVE_ROOT"] = str(drive)
             executable_name = "vendralith"
+            drive.mkdir(parents=True, exist_ok=True)
         work.mkdir(parents=True)
-        drive.mkdir(parents=True, exist_ok=True)
         environment.pop("SIMRFC_LANDSCAPE", None)
         environment.pop("RFC_INI", None)
 
-        for fixture in read_lines(case / "fixtures"):
-            shutil.copytree(FIXTURES / fixture, work, dirs_exist_ok=True)
-        if (case / "work").exists():
-            shutil.copytree(case / "work", work, dirs_exist_ok=True)
-        placed_on_drive = []
-        if (case / "drive").exists():
-            source = case / "drive" / "c" if options.wine else case / "drive"
-            for path in sorted(source.rglob("*")):
-                if path.is_file():
-                    placed_on_drive.append(drive / path.relative_to(source))
-            shutil.copytree(source, drive, dirs_exist_ok=True)
-        for line in read_lines(case / "env"):
-            key, _, value = line.partition("=")
-            environment[key] = value
-
-        program = (read_lines(case / "program") or ["vendralith"])[0]
-        if options.wine:
-            program += "" if program.lower().endswith(".exe") else ".exe"
-        executable = temp / "bin" / program
-        executable.parent.mkdir()
-        shutil.copy2(options.bin_dir / executable_name, executable)
-        command = [str(executable)] + read_lines(case / "args")
-        if options.wine:
-            command.insert(0, "wine")
-
-        # Only the case's own files are compared, not the rest of a Wine prefix.
-        if options.wine:
-            roots = {"work": work}
-        before = snapshot(roots)
         try:
-            result = subprocess.run(command, cwd=work, env=environment, capture_output=True,
-                                    timeout=120)
-        finally:
-            after = snapshot(roots)
+            if wine_drives:
+                for fixture in read_lines(case / "fixtures"):
+                    place_ignoring_case(FIXTURES / fixture, work)
+                if (case / "work").exists():
+                    place_ignoring_case(case / "work", work)
+                if (case / "drive").exists():
+                    for source in (case / "drive").iterdir():
+                        if source.is_dir():
+                            place_ignoring_case(source, wine_drives.roots[source.name.lower()])
+            else:
+                for fixture in read_lines(case / "fixtures"):
+                    shutil.copytree(FIXTURES / fixture, work, dirs_exist_ok=True)
+                if (case / "work").exists():
+                    shutil.copytree(case / "work", work, dirs_exist_ok=True)
+                if (case / "drive").exists():
+                    shutil.copytree(case / "drive", drive, dirs_exist_ok=True)
+            for line in read_lines(case / "env"):
+                key, _, value = line.partition("=")
+                environment[key] = value
+
+            program = (read_lines(case / "program") or ["vendralith"])[0]
             if options.wine:
-                shutil.rmtree(work, ignore_errors=True)
-                for path in placed_on_drive:
-                    path.unlink(missing_ok=True)
+                program += "" if program.lower().endswith(".exe") else ".exe"
+            executable = temp / "bin" / program
+            executable.parent.mkdir()
+            shutil.copy2(options.bin_dir / executable_name, executable)
+            command = [str(executable)] + read_lines(case / "args")
+            if options.wine:
+                command.insert(0, "wine")
+
+            def take_snapshot():
+                if wine_drives:
+                    return {**snapshot({"work": work}), **wine_drives.snapshot(work)}
+                return snapshot(roots)
+
+            before = take_snapshot()
+            try:
+                result = subprocess.run(command, cwd=work, env=environment, capture_output=True,
+                                        timeout=120)
+            finally:
+                after = take_snapshot()
+        finally:
+            if wine_drives:
+                wine_drives.clean()
+                if options.wine_prefix is None:
+                    # The prefix goes with the temporary folder: so does its wineserver.
+                    subprocess.run(["wineserver", "-k"], env=environment)
 
         if options.record:
-            record(case, result, before, after)
+            if options.wine:
+                record_windows(case, result)
+            else:
+                record(case, result, before, after)
             print(f"recorded {case.name}")
             return 0
 

@@ -1,0 +1,142 @@
+#!/usr/bin/env python3
+"""Runs every end-to-end case against the Windows executables under Wine.
+
+The cases are the folders of tests/e2e/cases, the same ones the native build
+runs; tests/e2e/run_case.py runs each with --wine. All cases share one Wine
+prefix, made new for each run of the suite (by default in the build folder;
+no Wine set-up outside it is touched), and one wineserver that stays up until the
+end, so that a case costs a fraction of a second instead of a Wine start-up.
+The cases run one after another: they share the prefix's drives. Then
+vendralith-profile.exe writes a password line that vendralith.exe accepts.
+
+Prints a line per case and closes with "N passed, M failed"; the exit code
+is 1 when a case failed.
+"""
+
+import argparse
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+TESTS = Path(__file__).resolve().parent.parent
+RUN_CASE = TESTS / "e2e" / "run_case.py"
+# In a prefix this suite made: only such a folder is removed for a new run.
+MARK = ".vendralith-test-prefix"
+CASES = TESTS / "e2e" / "cases"
+LANDSCAPE = TESTS / "e2e" / "fixtures" / "landscape" / "Landscape.ini"
+
+sys.path.insert(0, str(RUN_CASE.parent))
+from run_case import wine_environment  # noqa: E402
+
+PROFILE = """; written by vendralith-profile.exe scramble
+Extcompany.: Example Corp
+Destination: PRD
+Client.....: 100
+User.......: monitor
+Password...: {password}
+Language...: E
+Mode.......: R/3
+Hostname...: sapprd
+Sysnr......: 00
+Gwhost.....: sapprd
+Gwservice..: sapgw00
+"""
+
+
+def profile_tool_round_trip(bin_dir, prefix, environment):
+    """The profile tool as an administrator uses it on the monitoring host:
+    scramble the password (given with a Windows line end), put the line into
+    a profile written with Windows line ends, check it, and let the sensor
+    log on with it. Returns what went wrong."""
+    work = prefix / "drive_c" / "vendralith-profile-tool"
+    failures = []
+
+    def run(program, *arguments, stdin=b""):
+        return subprocess.run(["wine", str(bin_dir / program), *arguments], cwd=work,
+                              env=environment, input=stdin, capture_output=True, timeout=120)
+
+    work.mkdir()
+    try:
+        shutil.copy2(LANDSCAPE, work)
+        scramble = run("vendralith-profile.exe", "scramble", stdin=b"Watch4Logs\r\n")
+        line = scramble.stdout
+        if scramble.returncode != 0 or len(line) != 26 or not line.endswith(b"\r\n"):
+            return [f"scramble: exit {scramble.returncode}, output {line!r}, "
+                    f"expected 24 characters and a Windows line end"]
+        profile = PROFILE.format(password=line[:24].decode("ascii"))
+        (work / "PRD.P00").write_bytes(profile.replace("\n", "\r\n").encode("ascii"))
+        check = run("vendralith-profile.exe", "check", "PRD.P00")
+        if check.returncode != 0 or not check.stdout.endswith(b"\r\nOK\r\n"):
+            failures.append(f"check: exit {check.returncode}, output {check.stdout!r}")
+        sensor = run("vendralith.exe", "PRD")
+        if sensor.returncode != 0 or b"<Text>(PRD) LogStates: " not in sensor.stdout:
+            failures.append(f"sensor: exit {sensor.returncode}, output {sensor.stdout!r}")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    return failures
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin-dir", required=True, type=Path,
+                        help="the folder of vendralith.exe")
+    parser.add_argument("--prefix", type=Path,
+                        help="the Wine prefix to make (default: BIN_DIR/wineprefix)")
+    parser.add_argument("cases", nargs="*", type=Path,
+                        help="case folders (default: all of tests/e2e/cases)")
+    options = parser.parse_args()
+    bin_dir = options.bin_dir.resolve()
+    prefix = (options.prefix or bin_dir / "wineprefix").resolve()
+    cases = options.cases or sorted(path for path in CASES.iterdir() if path.is_dir())
+    if not (bin_dir / "vendralith.exe").is_file():
+        print(f"no vendralith.exe in {bin_dir}")
+        return 2
+
+    environment = wine_environment(prefix)
+    started = time.monotonic()
+    if prefix.exists():
+        if not (prefix / MARK).exists():
+            print(f"{prefix} exists and is no prefix of this suite: not removed")
+            return 2
+        # A run that was killed may have left its wineserver up.
+        subprocess.run(["wineserver", "-k"], env=environment, stderr=subprocess.DEVNULL)
+        shutil.rmtree(prefix)
+    (prefix / "tmp").mkdir(parents=True)
+    (prefix / MARK).touch()
+    subprocess.run(["wineserver", "-p"], env=environment, check=True)
+    passed = failed = 0
+    try:
+        subprocess.run(["wineboot", "-i"], env=environment, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        print(f"Wine prefix {prefix} ready after {time.monotonic() - started:.1f} s", flush=True)
+        for case in cases:
+            result = subprocess.run(
+                [sys.executable, str(RUN_CASE), "--wine", "--wine-prefix", str(prefix),
+                 "--bin-dir", str(bin_dir), str(case)],
+                env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            sys.stdout.write(result.stdout.decode("utf-8", "replace"))
+            sys.stdout.flush()
+            if result.returncode == 0:
+                passed += 1
+            else:
+                failed += 1
+        if not options.cases:
+            failures = profile_tool_round_trip(bin_dir, prefix, environment)
+            print(("FAIL " if failures else "ok ") + "profile_tool_round_trip", flush=True)
+            for failure in failures:
+                print("  " + failure)
+            if failures:
+                failed += 1
+            else:
+                passed += 1
+    finally:
+        subprocess.run(["wineserver", "-k"], env=environment)
+    print(f"Windows suite took {time.monotonic() - started:.1f} s")
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
