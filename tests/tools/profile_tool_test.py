@@ -2,6 +2,7 @@
 """Tries vendralith-profile as a user does: scramble a password, put it in a
 profile, check the profile, and get the errors of wrong usage."""
 
+import re
 import subprocess
 import sys
 import tempfile
@@ -20,19 +21,10 @@ def expect(what, condition):
         failures.append(what)
 
 
-PROFILE = """; written by the test
-Extcompany.: Example Corp
-Destination: PRD
-Client.....: 100
-User.......: monitor
-Password...: {password}
-Language...: E
-Mode.......: R/3
-Hostname...: sapprd
-Sysnr......: 00
-Gwhost.....: sapprd
-Gwservice..: sapgw00
-"""
+# The fixture profile of the end-to-end cases, with the password line to fill in.
+PROFILE = re.sub(r"(?m)^Password\.\.\.: .*$", "Password...: {password}",
+                 (Path(__file__).resolve().parent.parent / "e2e" / "fixtures" / "profiles" /
+                  "PRD.P00").read_text())
 
 with tempfile.TemporaryDirectory() as folder:
     profile = Path(folder) / "PRD.P00"

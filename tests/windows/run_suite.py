@@ -14,6 +14,7 @@ is 1 when a case failed.
 """
 
 import argparse
+import re
 import shutil
 import subprocess
 import sys
@@ -30,19 +31,9 @@ LANDSCAPE = TESTS / "e2e" / "fixtures" / "landscape" / "Landscape.ini"
 sys.path.insert(0, str(RUN_CASE.parent))
 from run_case import wine_environment  # noqa: E402
 
-PROFILE = """; written by vendralith-profile.exe scramble
-Extcompany.: Example Corp
-Destination: PRD
-Client.....: 100
-User.......: monitor
-Password...: {password}
-Language...: E
-Mode.......: R/3
-Hostname...: sapprd
-Sysnr......: 00
-Gwhost.....: sapprd
-Gwservice..: sapgw00
-"""
+# The fixture profile of the end-to-end cases, with the password line to fill in.
+PROFILE = re.sub(r"(?m)^Password\.\.\.: .*$", "Password...: {password}",
+                 (TESTS / "e2e" / "fixtures" / "profiles" / "PRD.P00").read_text())
 
 
 def profile_tool_round_trip(bin_dir, prefix, environment):
