@@ -34,7 +34,6 @@ class ResultDocument {
 
   void Clear() { text_.clear(); }
   const std::string& Text() const { return text_; }
-  OutputMode Mode() const { return mode_; }
   bool IsXml() const;
 
   // The parameters can change once, when a multi-system run adopts the

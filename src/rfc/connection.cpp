@@ -13,18 +13,11 @@ std::string PaddedTo(std::string text, std::size_t width) {
   return text;
 }
 
-// The value of a ",KEYWORD=" parameter: up to a blank, a comma or the end,
-// each ':' standing for a blank. Nothing when the keyword is absent.
+// The value of a ",KEYWORD=" parameter; nothing when the keyword is absent.
 std::optional<std::string> Override(const std::string& parameterString, const char* keyword) {
   const auto at = parameterString.find(keyword);
   if (at == std::string::npos) return std::nullopt;
-  const std::size_t start = at + std::char_traits<char>::length(keyword);
-  std::string value =
-      parameterString.substr(start, parameterString.find_first_of(" ,", start) - start);
-  for (char& c : value) {
-    if (c == ':') c = ' ';
-  }
-  return value;
+  return ParameterValue(parameterString, at + std::char_traits<char>::length(keyword));
 }
 
 }  // namespace

@@ -26,21 +26,11 @@ std::string From(const std::string& line, std::size_t column) {
   return line.size() > column ? line.substr(column) : std::string();
 }
 
-void ColonsToBlanks(std::string& text) {
-  for (char& c : text) {
-    if (c == ':') c = ' ';
-  }
-}
-
 // The value after "Item=": up to a blank, a comma or the end, at most 90 characters.
 std::string ItemValue(const std::string& definition) {
   const auto at = definition.find("Item=");
   if (at == std::string::npos) return {};
-  const std::size_t start = at + 5;
-  std::string value = definition.substr(start, definition.find_first_of(" ,", start) - start);
-  if (value.size() > kMaxItemName) value.resize(kMaxItemName);
-  ColonsToBlanks(value);
-  return value;
+  return ParameterValue(definition, at + 5, kMaxItemName);
 }
 
 void ReadItemListing(const std::string& text, Listing& listing) {
@@ -68,8 +58,7 @@ void ReadGlobalListing(const std::string& text, const std::string& key, Listing&
       listing.error = "Error 1029: Invalid Sensor-Allocation...";
       return;
     }
-    listing.parameterText = definition.substr(0, definition.find(",Sensor="));
-    ColonsToBlanks(listing.parameterText);
+    listing.parameterText = ColonsToBlanks(definition.substr(0, definition.find(",Sensor=")));
     // Later keywords win: ",Sid" over ",Host" over ",Alias" over ",Profile".
     for (const auto& [keyword, kind] : {std::pair{",Profile", '1'}, std::pair{",Alias", '2'},
                                         std::pair{",Host", '3'}, std::pair{",Sid", '4'}}) {

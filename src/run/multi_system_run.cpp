@@ -20,11 +20,9 @@ struct Counters {
 };
 
 // The sensor parameters as the start line shows them.
-std::string ShownSensorParameters(std::string parameterText) {
-  for (char& c : parameterText) {
-    if (c == ':') c = ' ';
-  }
-  return parameterText.substr(0, parameterText.find(" @"));
+std::string ShownSensorParameters(const std::string& parameterText) {
+  const std::string shown = ColonsToBlanks(parameterText);
+  return shown.substr(0, shown.find(" @"));
 }
 
 // Takes the first name and its "#" off the list.

@@ -4,21 +4,6 @@
 
 namespace vendralith {
 
-namespace {
-
-// The text of a value that ends at a blank, a comma or the end, with each ':'
-// standing for a blank.
-std::string ValueAt(const std::string& text, std::size_t start, std::size_t maxChars) {
-  std::string value = text.substr(start, text.find_first_of(" ,", start) - start);
-  if (value.size() > maxChars) value.resize(maxChars);
-  for (char& c : value) {
-    if (c == ':') c = ' ';
-  }
-  return value;
-}
-
-}  // namespace
-
 StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
                               const std::string& clockTime) {
   StartupResult result;
@@ -45,7 +30,7 @@ StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
 
   if (const auto item = run.parameterString.find("ITEM="); item != std::string::npos) {
     run.listingMode = true;
-    run.itemName = ValueAt(run.parameterText, item + 5, kMaxItemName);
+    run.itemName = ParameterValue(run.parameterText, item + 5, kMaxItemName);
     run.profileName = "Kelvaron.Prf";
   }
   run.consoleMode = run.parameterString.find_first_of("#@$%") != std::string::npos;

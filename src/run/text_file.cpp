@@ -56,6 +56,20 @@ std::string UpperCase(std::string_view text) {
   return upper;
 }
 
+std::string ColonsToBlanks(std::string text) {
+  for (char& c : text) {
+    if (c == ':') c = ' ';
+  }
+  return text;
+}
+
+std::string ParameterValue(std::string_view text, std::size_t start, std::size_t maxChars) {
+  if (start > text.size()) return {};
+  std::string_view value = text.substr(start);
+  value = value.substr(0, value.find_first_of(" ,"));
+  return ColonsToBlanks(std::string(value.substr(0, maxChars)));
+}
+
 void DropTrailing(std::string& text, char c) {
   if (!text.empty() && text.back() == c) text.pop_back();
 }

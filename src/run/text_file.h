@@ -27,6 +27,14 @@ std::vector<std::string> ReadPieces(std::string_view text, std::size_t maxChars)
 // ASCII letters in upper case.
 std::string UpperCase(std::string_view text);
 
+// Each ':' turned into a blank: in parameters and listings a ':' stands for one.
+std::string ColonsToBlanks(std::string text);
+
+// A parameter value that starts at start and ends at a blank, a comma or the
+// end of text, at most maxChars characters, with each ':' as a blank.
+std::string ParameterValue(std::string_view text, std::size_t start,
+                           std::size_t maxChars = std::string_view::npos);
+
 // Removes one trailing c, if there is one.
 void DropTrailing(std::string& text, char c);
 

@@ -22,5 +22,24 @@ TEST(TextModeContent, ReadsAsAWindowsTextStream) {
             "a\nb");  // Ctrl-Z ends the text
 }
 
+TEST(ParameterValue, EndsAtABlankOrAComma) {
+  struct Case {
+    const char* text;
+    std::size_t start;
+    std::size_t maxChars;
+    const char* value;
+  } cases[] = {
+      {"ITEM=Log:Pages,PERCENT", 5, 90, "Log Pages"},  // ':' is a blank, a comma ends it
+      {"ITEM=LogPages X", 5, 90, "LogPages"},          // a blank ends it
+      {"ITEM=", 5, 90, ""},                            // nothing after the keyword
+      {"ITEM=,X", 5, 90, ""},                          //
+      {"ITEM=abcdef", 5, 3, "abc"},                    // at most maxChars
+      {"X", 5, 90, ""},                                // start past the end
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParameterValue(c.text, c.start, c.maxChars), c.value) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace vendralith
