@@ -10,18 +10,16 @@ namespace {
 constexpr int kLabelWidth = 15;
 }
 
-std::string RfcErrorReport(const std::string& operation, const RFC_ERROR_INFO& error) {
-  return "RFC error\n" + LabelLine("operation/code", 0, kLabelWidth, operation) +
-         LabelLine("key", 0, kLabelWidth, error.key) +
-         LabelLine("status", 0, kLabelWidth, error.status) +
-         LabelLine("message", 0, kLabelWidth, error.message) +
-         LabelLine("internal status", 0, kLabelWidth, error.intstat) + "\n";
-}
-
 void ReportRfcError(const char* operation) {
+  WriteOut("RFC error\n");
+  PrintLabelLine("operation/code", 0, kLabelWidth, operation != nullptr ? operation : "");
   RFC_ERROR_INFO error{};
   RfcLastError(&error);
-  WriteOut(RfcErrorReport(operation != nullptr ? operation : "", error));
+  PrintLabelLine("key", 0, kLabelWidth, error.key);
+  PrintLabelLine("status", 0, kLabelWidth, error.status);
+  PrintLabelLine("message", 0, kLabelWidth, error.message);
+  PrintLabelLine("internal status", 0, kLabelWidth, error.intstat);
+  WriteOut("\n");
   // The report does not know the connection; the library ends it.
   RfcClose(0);
   WriteOut("* Programm aborted...\n");

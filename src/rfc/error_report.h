@@ -3,14 +3,10 @@
 #ifndef VENDRALITH_RFC_ERROR_REPORT_H
 #define VENDRALITH_RFC_ERROR_REPORT_H
 
-#include <string>
 
 #include "rfc/rfc_library.h"
 
 namespace vendralith {
-
-// The report's lines for a failed operation and the library's last error.
-std::string RfcErrorReport(const std::string& operation, const RFC_ERROR_INFO& error);
 
 // Installed as the library's error handler, and called by the queries when a
 // structure or table operation fails. Does not return.

@@ -56,7 +56,8 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   settings.parameterText = listing.parameterText;
   settings.parameterString = UpperCase(settings.parameterText);
   document.SetParameterString(settings.parameterString);
-  const CallLog callLog(settings.parameterString);
+  run.callLog = CallLog(settings.parameterString);
+  const CallLog& callLog = run.callLog;
 
   if (settings.consoleMode) {
     WriteOut(settings.consoleLine + "\n");

@@ -11,7 +11,6 @@ namespace vendralith {
 
 inline constexpr const char* kHostPathFile = "C:\\PRTG_Path.Txt";
 inline constexpr const char* kGlobalListingFile = "SAP Kelvaron.Gbl";
-inline constexpr const char* kItemListingFile = "Kelvaron.Prf";
 
 // The name rules: the default suffix, the folder part and the global name.
 struct ProfileName {

@@ -12,6 +12,7 @@ namespace vendralith {
 
 inline constexpr std::string_view kProgramWord = "Vendralith";
 inline constexpr std::string_view kVersionText = "Vers 4.3 / 29.08.22";
+inline constexpr const char* kItemListingFile = "Kelvaron.Prf";
 inline constexpr std::size_t kMaxProfileName = 63;
 inline constexpr std::size_t kMaxProfileFolder = 95;
 inline constexpr std::size_t kMaxParameters = 127;

@@ -31,7 +31,7 @@ StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
   if (const auto item = run.parameterString.find("ITEM="); item != std::string::npos) {
     run.listingMode = true;
     run.itemName = ParameterValue(run.parameterText, item + 5, kMaxItemName);
-    run.profileName = "Kelvaron.Prf";
+    run.profileName = kItemListingFile;
   }
   run.consoleMode = run.parameterString.find_first_of("#@$%") != std::string::npos;
   return result;
