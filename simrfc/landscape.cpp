@@ -322,7 +322,15 @@ std::string RfcsiValue(const System& system, std::string_view field) {
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && Lower(a) == Lower(b);
+  // Compared in place: system matching calls this for every system at every logon.
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::string PadOrCut(std::string_view text, std::size_t width) {

@@ -1,5 +1,7 @@
 #include "run/multi_system_run.h"
 
+#include <string_view>
+
 #include "output/standard_output.h"
 #include "queries/log_statistics_query.h"
 #include "queries/system_info_query.h"
@@ -25,11 +27,12 @@ std::string ShownSensorParameters(const std::string& parameterText) {
   return shown.substr(0, shown.find(" @"));
 }
 
-// Takes the first name and its "#" off the list.
-std::string TakeProfileName(std::string& serverList) {
+// Takes the first name and its "#" off the list. The list is a view that
+// moves forward, so each system costs the same however long the list is.
+std::string TakeProfileName(std::string_view& serverList) {
   const auto end = serverList.find('#');
-  std::string name = serverList.substr(0, end);
-  serverList.erase(0, end == std::string::npos ? serverList.size() : end + 1);
+  std::string name(serverList.substr(0, end));
+  serverList.remove_prefix(end == std::string_view::npos ? serverList.size() : end + 1);
   return name;
 }
 
@@ -69,7 +72,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   document.Clear();
 
   Counters count;
-  std::string serverList = listing.serverList;
+  std::string_view serverList = listing.serverList;
   while (!serverList.empty()) {
     const std::string profileName = TakeProfileName(serverList);
     ++count.systems;
@@ -81,7 +84,9 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     ProfileReadResult profile = ReadProfileText(*text, Reading::Lenient, profileName, run.key);
     const SystemEntry& entry = profile.entry;
     const std::string displayName = SystemDisplayName(listing.displayNameKind, profileName, entry);
-    const std::string summary = EntrySummary(ClockTime(), profileName, entry);
+    // Only console mode shows it: the clock is read per system only there.
+    const std::string summary =
+        settings.consoleMode ? EntrySummary(ClockTime(), profileName, entry) : std::string();
 
     RFC_ENV environment{ReportRfcErrorHandler, nullptr};
     RfcEnvironment(&environment);
