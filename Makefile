@@ -3,7 +3,7 @@
 # and for Windows the MinGW-w64 cross-compiler and Wine, are installed when
 # missing).
 
-.PHONY: demo test windows test-windows deps windows-deps clean
+.PHONY: demo test bench windows test-windows deps windows-deps clean
 
 deps:
 	@sh tools/install-build-deps.sh
@@ -20,6 +20,14 @@ test: deps
 	cmake --preset test
 	cmake --build --preset test -j 2
 	ctest --preset test -j 2
+
+# What one start of the sensor costs: the optimised build, a static no-op
+# floor and the runner of tools/bench; prints the figures and the README
+# table (about a minute). A tool to run, not a test: nothing fails on a time.
+bench: deps
+	cmake --preset default
+	cmake --build --preset default -j 2 --target vendralith vendralith-profile bench-floor bench-runner
+	python3 tools/bench/bench.py build/default
 
 # vendralith.exe and vendralith-profile.exe: 32-bit Windows console programs,
 # each one file, in build/windows.

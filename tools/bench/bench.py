@@ -1,0 +1,316 @@
+#!/usr/bin/env python3
+"""Start-up benchmark of the sensor: what one scan costs the monitoring host.
+
+    python3 tools/bench/bench.py [--quick] BUILD_DIR
+
+BUILD_DIR holds the optimised build (make bench builds it): the sensor, the
+profile tool and the two helpers of tools/bench (bench-floor, bench-runner).
+Every program is started by bench-runner the same way, many times; each
+figure is the median of those runs. The fixtures are written to
+BUILD_DIR/bench. At the end the script prints the README table.
+
+Figures:
+  1. a single-system scan of the example landscape (PRD, no latency) against
+     the floor, a static no-op program built by the same compiler;
+  2. multi-system runs over 1, 10, 50 and the most systems a listing holds,
+     every system answering with LATENCY_MS, and the cost per system beyond
+     that latency;
+  3. the peak resident memory of the scan (and of the largest run);
+  4. the start-up of perl and python3, for scale.
+"""
+
+import argparse
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parents[2]
+EXAMPLES = REPO / "examples"
+
+# Each system of a multi-system run waits the latency three times in the
+# simulated library: at the logon and at the answer (RfcReceive) of each of
+# the two remote calls (RFC_SYSTEM_INFO, ADA_LOG_STATISTICS).
+LATENCY_MS = 1
+LATENCY_UNITS_PER_SYSTEM = 3
+
+# Profile file names of the generated systems: one character each, the
+# shortest entry a server list can hold ("A#").
+NAME_CHARACTERS = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+PASSWORD = "bench4me"
+SENSOR = "BENCH"
+
+TARGET_RATIO = 1.5
+TARGET_RSS_KIB = 2048
+FLAT_LIMIT = 1.5
+
+
+def most_systems():
+    """The most systems a server list can hold, from the listing reader's own
+    limit: its length cap, divided by the shortest entry (one character and
+    the "#")."""
+    header = (REPO / "src/run/listing_reader.h").read_text()
+    limit = int(re.search(r"kMaxServerList = (\d+);", header).group(1))
+    return limit // 2
+
+
+def measure(runner, runs, folder, command, env, expect_exit=0):
+    """Runs the command RUNS times; returns the per-run samples."""
+    out = subprocess.run([str(runner), str(runs), str(folder)] + command, env=env,
+                         check=True, capture_output=True, text=True).stdout
+    samples = [tuple(int(v) for v in line.split()) for line in out.splitlines()]
+    for sample in samples:
+        if sample[3] != expect_exit:
+            sys.exit(f"bench: {' '.join(command)} exited with {sample[3]}")
+    return samples
+
+
+class Figure:
+    """Median wall time, CPU time and peak memory of interleaved rounds."""
+
+    def __init__(self):
+        self.samples = []
+
+    def add(self, samples):
+        self.samples.extend(samples)
+
+    def wall_us(self):
+        return statistics.median(s[0] for s in self.samples)
+
+    def rss_kib(self):
+        return statistics.median(s[1] for s in self.samples)
+
+    def max_rss_kib(self):
+        return max(s[1] for s in self.samples)
+
+    def cpu_us(self):
+        return statistics.median(s[2] for s in self.samples)
+
+    def min_wall_us(self):
+        return min(s[0] for s in self.samples)
+
+
+def check_output(command, folder, env, must_contain):
+    """One run with its output kept: the benchmark measures a working scan."""
+    done = subprocess.run(command, cwd=folder, env=env, capture_output=True, text=True)
+    if done.returncode != 0 or must_contain not in done.stdout:
+        sys.exit(f"bench: {' '.join(command)} in {folder} did not answer as expected "
+                 f"(exit {done.returncode}):\n{done.stdout}")
+
+
+def scrambled_password(profile_tool):
+    done = subprocess.run([str(profile_tool), "scramble"], input=PASSWORD + "\n",
+                          capture_output=True, text=True, check=True)
+    return done.stdout.rstrip("\n")
+
+
+def write_multi_fixture(folder, systems, stored_password):
+    """A landscape, one profile per distinct system and a global listing with
+    SYSTEMS entries. A listing longer than the names at hand repeats them."""
+    if folder.exists():
+        shutil.rmtree(folder)
+    (folder / "drive").mkdir(parents=True)
+    names = NAME_CHARACTERS[:min(systems, len(NAME_CHARACTERS))]
+    landscape = []
+    for name in names:
+        host = f"bench{name}"
+        landscape += [f"[system S{name}]", f"host = {host}", "sysnr = 00", "client = 100",
+                      "user = MONITOR", f"password = {PASSWORD}", f"latency_ms = {LATENCY_MS}",
+                      "statlog = LOG PAGES|1250000", "statlog = USED     LOG PAGES|462500",
+                      "statlog = SAVEPOINTS|1523", ""]
+        profile = [("Extcompany.", "Bench Corp"), ("Destination", f"BN{name}"),
+                   ("Client.....", "100"), ("User.......", "monitor"),
+                   ("Password...", stored_password), ("Language...", "E"),
+                   ("Mode.......", "R/3"), ("Hostname...", host), ("Sysnr......", "00"),
+                   ("Gwhost.....", host), ("Gwservice..", "sapgw00")]
+        (folder / name).write_text("".join(f"{label}: {value}\n" for label, value in profile))
+    (folder / "Landscape.ini").write_text("\n".join(landscape))
+
+    entries = "".join(names[i % len(names)] + "#" for i in range(systems))
+    tag = f"# GSNG: {SENSOR:<10}  "
+    lines = [tag + entries[i:i + 160] for i in range(0, len(entries), 160)]
+    lines.append(f"# GSNX: {SENSOR:<10} Pages,Sensor=\"SAP Vendralith\",Profile,Item=LogPages")
+    (folder / "SAP Kelvaron.Gbl").write_text("\n".join(lines) + "\n")
+
+
+def write_empty_listing(folder):
+    """A listing whose only entry is empty: the run's fixed cost, no logon."""
+    if folder.exists():
+        shutil.rmtree(folder)
+    (folder / "drive").mkdir(parents=True)
+    (folder / "SAP Kelvaron.Gbl").write_text(
+        f"# GSNG: {SENSOR:<10}  #\n"
+        f"# GSNX: {SENSOR:<10} Pages,Sensor=\"SAP Vendralith\",Profile,Item=LogPages\n")
+
+
+def environment(folder):
+    env = dict(os.environ)
+    env["VENDRALITH_DRIVE_ROOT"] = str(folder / "drive")
+    env.pop("SIMRFC_LANDSCAPE", None)
+    return env
+
+
+def interpreter(name):
+    """The system's interpreter: a version manager's shim on PATH would add
+    its own start-up to the figure."""
+    system = Path("/usr/bin") / name
+    return str(system) if system.exists() else shutil.which(name)
+
+
+def machine():
+    model = platform.processor() or platform.machine()
+    try:
+        for line in Path("/proc/cpuinfo").read_text().splitlines():
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    except OSError:
+        pass
+    return f"{model}, {os.cpu_count()} cores, Linux {platform.release()}"
+
+
+def load():
+    try:
+        return Path("/proc/loadavg").read_text().split()[0]
+    except OSError:
+        return "?"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("build_dir", type=Path)
+    parser.add_argument("--quick", action="store_true", help="a tenth of the runs, for a try")
+    args = parser.parse_args()
+    build = args.build_dir.resolve()
+    scale = 0.1 if args.quick else 1.0
+
+    def runs(count):
+        return max(1, round(count * scale))
+
+    sensor = build / "vendralith"
+    profile_tool = build / "vendralith-profile"
+    floor = build / "tools/bench/bench-floor"
+    runner = build / "tools/bench/bench-runner"
+    for program in (sensor, profile_tool, floor, runner):
+        if not program.exists():
+            sys.exit(f"bench: {program} is missing: build with make bench")
+    work = build / "bench"
+    work.mkdir(exist_ok=True)
+    load_before = load()
+
+    # 1, 3, 4: the single scan, the floor and the other runtimes, in
+    # interleaved rounds so that a change of load hits all of them alike.
+    single = work / "single"
+    if single.exists():
+        shutil.rmtree(single)
+    (single / "drive").mkdir(parents=True)
+    for source in list(EXAMPLES.glob("*.P00")) + [EXAMPLES / "Landscape.ini"]:
+        shutil.copy(source, single)
+    single_env = environment(single)
+    scan_command = [str(sensor), "PRD"]
+    check_output(scan_command, single, single_env, "<Text>(PRD) LogStates:")
+
+    others = {name: interpreter(name) for name in ("perl", "python3")}
+    others = {name: path for name, path in others.items() if path}
+    other_args = {"perl": ["-e", "1"], "python3": ["-c", "pass"]}
+    floor_figure, scan_figure = Figure(), Figure()
+    other_figures = {name: Figure() for name in others}
+    for _ in range(10):
+        floor_figure.add(measure(runner, runs(200), single, [str(floor)], single_env))
+        scan_figure.add(measure(runner, runs(200), single, scan_command, single_env))
+        for name, path in others.items():
+            other_figures[name].add(
+                measure(runner, runs(20), single, [path] + other_args[name], single_env))
+
+    # 2: the multi-system runs.
+    stored = scrambled_password(profile_tool)
+    sizes = [1, 10, 50, most_systems()]
+    fixed_folder = work / "multi-0"
+    write_empty_listing(fixed_folder)
+    global_command = [str(sensor), "global", SENSOR]
+    fixed_env = environment(fixed_folder)
+    check_output(global_command, fixed_folder, fixed_env, "NoSystems=1, Processed=0, Failed=0")
+    fixed_figure = Figure()
+    multi = {}
+    for systems in sizes:
+        folder = work / f"multi-{systems}"
+        write_multi_fixture(folder, systems, stored)
+        check_output(global_command, folder, environment(folder),
+                     f"NoSystems={systems}, Processed={systems}, Failed=0")
+        multi[systems] = Figure()
+    for _ in range(3):
+        fixed_figure.add(measure(runner, runs(100), fixed_folder, global_command, fixed_env))
+        for systems in sizes:
+            folder = work / f"multi-{systems}"
+            count = runs(max(3, 300 // systems))
+            multi[systems].add(measure(runner, count, folder, global_command,
+                                       environment(folder)))
+    load_after = load()
+
+    # The table.
+    floor_us, scan_us = floor_figure.wall_us(), scan_figure.wall_us()
+    ratio = scan_us / floor_us
+    fixed_us = fixed_figure.wall_us()
+    fixed_cpu = fixed_figure.cpu_us()
+    rows = []
+
+    def row(what, figure, target=""):
+        rows.append(f"| {what} | {figure} | {target} |")
+
+    def met(ok):
+        return "met" if ok else "**not met**"
+
+    row("Floor: static no-op program",
+        f"{floor_us / 1000:.3f} ms, {floor_figure.rss_kib():.0f} KiB")
+    row("Single-system scan (`vendralith PRD`)", f"{scan_us / 1000:.3f} ms = {ratio:.2f} x floor",
+        f"≤ {TARGET_RATIO} x floor: {met(ratio <= TARGET_RATIO)}")
+    scan_rss = scan_figure.max_rss_kib()
+    largest_rss = multi[sizes[-1]].max_rss_kib()
+    row("Peak resident memory of the scan", f"{scan_rss:.0f} KiB "
+        f"({largest_rss:.0f} KiB with {sizes[-1]} systems)",
+        f"≤ 2 MiB: {met(max(scan_rss, largest_rss) <= TARGET_RSS_KIB)}")
+    for name, figure in other_figures.items():
+        command = " ".join([name] + other_args[name])
+        row(f"For scale: `{command}`",
+            f"{figure.wall_us() / 1000:.3f} ms = {figure.wall_us() / scan_us:.1f} x the scan")
+    row("Multi-system run, fixed part (one empty entry)", f"{fixed_us / 1000:.3f} ms")
+    per_system = []
+    for systems in sizes:
+        figure = multi[systems]
+        latency_us = systems * LATENCY_UNITS_PER_SYSTEM * LATENCY_MS * 1000
+        if figure.min_wall_us() < latency_us:
+            sys.exit(f"bench: {systems} systems ran faster than their latency: "
+                     "the latency count is wrong")
+        beyond = (figure.wall_us() - fixed_us - latency_us) / systems
+        cpu = (figure.cpu_us() - fixed_cpu) / systems
+        per_system.append(beyond)
+        plural = "s" if systems != 1 else ""
+        row(f"{systems} system{plural}, "
+            f"{LATENCY_MS} ms latency x {LATENCY_UNITS_PER_SYSTEM} per system",
+            f"{figure.wall_us() / 1000:.1f} ms; beyond latency {beyond:.0f} µs/system "
+            f"(CPU {cpu:.0f} µs/system)")
+    # Growth is what a list handled quadratically would show: the largest
+    # listing against the cheapest size. The first system of a run also pays
+    # the first use of the library and query code, which weighs most with 1.
+    what = f"Per-system cost with {sizes[-1]} systems / the lowest"
+    if min(per_system) <= 0:
+        row(what, "the noise is larger than the figures: run again on a quieter machine")
+    else:
+        growth = per_system[-1] / min(per_system)
+        row(what, f"{growth:.2f}", f"flat (≤ {FLAT_LIMIT}): {met(growth <= FLAT_LIMIT)}")
+
+    print()
+    print(f"Machine: {machine()}; load average {load_before} before, {load_after} after")
+    print(f"Command: make bench{' (--quick)' if args.quick else ''}")
+    print()
+    print("| Figure | Measured | Target |")
+    print("|---|---|---|")
+    print("\n".join(rows))
+
+
+if __name__ == "__main__":
+    main()
