@@ -86,7 +86,10 @@ std::string EscapeXml(std::string_view text) {
         escaped += "&gt;";
         break;
       default:
-        escaped += c;
+        // XML allows no other control characters: one from a damaged file
+        // would make the whole document unreadable for the monitoring host.
+        escaped +=
+            static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r' ? '?' : c;
     }
   }
   return escaped;

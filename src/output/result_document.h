@@ -51,7 +51,9 @@ class ResultDocument {
   int channelCounter_ = 0;  // counts every WriteChannel call of the process
 };
 
-// "&", "<" and ">" replaced by their XML entities.
+// "&", "<" and ">" replaced by their XML entities; control characters that
+// XML does not allow (all below a blank but tab, line feed and carriage
+// return) replaced by "?".
 std::string EscapeXml(std::string_view text);
 
 // The Quorrane channel key: separators and the first dot replaced by "_".

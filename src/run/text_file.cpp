@@ -42,7 +42,10 @@ std::vector<std::string> ReadPieces(std::string_view text, std::size_t maxChars)
     std::size_t length = text.find('\n');
     length = length == std::string_view::npos ? text.size() : length + 1;
     if (length > maxChars) length = maxChars;
-    pieces.emplace_back(text.substr(0, length));
+    // What a read puts in a zero-terminated buffer ends at a NUL byte: one
+    // in a file must not reach a document or a file name.
+    const std::string_view piece = text.substr(0, length);
+    pieces.emplace_back(piece.substr(0, piece.find('\0')));
     text.remove_prefix(length);
   }
   return pieces;

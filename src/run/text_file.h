@@ -21,7 +21,8 @@ std::string TextModeContent(std::string_view bytes);
 
 // Splits text the way repeated reads of at most maxChars characters do: a
 // piece ends after its line feed or after maxChars characters, whichever
-// comes first, and keeps the line feed.
+// comes first, and keeps the line feed. A piece ends at its first NUL byte,
+// as the zero-terminated text of such a read does.
 std::vector<std::string> ReadPieces(std::string_view text, std::size_t maxChars);
 
 // ASCII letters in upper case.

@@ -19,6 +19,24 @@ A case is a folder:
               "changed PATH" or "deleted PATH", PATH under work/ or drive/;
               any other change fails the case
   after-files/PATH  the exact content of a created or changed file
+  landscape-lines  "SID LINE" per line: LINE (such as "fail = unreachable")
+              goes into work/Landscape.ini as a line of the system SID, so
+              that one landscape fixture serves every fault
+  permissions "MODE PATH" per line (octal mode, PATH under work/ or drive/, or
+              work itself): set after the files are placed, for files that
+              cannot be read and folders that cannot be written. Such a case
+              runs the sensor as an unprivileged user, since root ignores
+              file permissions: as root the runner hands the case's folders to
+              the user nobody and starts the sensor through setpriv as nobody.
+              Windows has no such modes: under --wine the case is skipped,
+              with exit code 77.
+
+Every case also proves that no clear password leaves the run: the clear
+passwords of the case's files (each "password =" of a Landscape.ini, and each
+profile's stored "Password...:" decoded as the sensor decodes it) must appear
+neither on standard output or standard error nor in any file the run created
+or changed. A clear password shorter than 4 characters could match ordinary
+text by chance, so a case that holds one fails.
 
 With --record the case's stdout, exit and after files are written from the
 run instead of compared (times become {TIME}); read them before committing.
@@ -53,6 +71,98 @@ def read_lines(path):
     if not path.exists():
         return []
     return path.read_text().splitlines()
+
+
+SOURCE = Path(__file__).resolve().parents[2]
+SKIPPED = 77
+NOBODY = 65534
+MIN_SECRET = 4
+
+
+def profile_key():
+    """The 32 key bytes of the profile passwords, as the sensor's source has them."""
+    source = (SOURCE / "src" / "profile" / "password.cpp").read_text()
+    table = re.search(r"kBytes\[32\] = \{([^}]*)\}", source).group(1)
+    return [int(value, 16) for value in re.findall(r"0x[0-9A-Fa-f]+", table)]
+
+
+def clear_password(stored, key):
+    """The clear password of a stored one, or None when it does not decode."""
+    if len(stored) != 24:
+        return None
+    header = [ord(c) ^ key[i] for i, c in enumerate(stored[:4])]
+    if not all(ord("0") <= h <= ord("9") for h in header):
+        return None
+    offset, length = header[1] - 48, (header[2] - 48) * 10 + header[3] - 48
+    body = [ord(stored[4 + i]) ^ key[offset + i] for i in range(20)]
+    shuffled = [body[j if k == 0 else 19 - j] for j in range(10) for k in (0, 1)]
+    clear = "".join(chr(b) for b in shuffled if b != 0)
+    alphabet = "01234567890abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+    if header[0] - 48 != sum(ord(c) for c in clear if c in alphabet) % 10:
+        return None
+    return clear[:length]
+
+
+def clear_passwords(files):
+    """The clear passwords in the files of a case: landscape and profiles."""
+    key = profile_key()
+    secrets = set()
+    for path, content in files.items():
+        text = content.decode("latin-1")
+        if Path(path).name.lower() == "landscape.ini":
+            secrets.update(m.strip() for m in re.findall(r"(?mi)^[ \t]*password[ \t]*=(.*)$", text))
+        for stored in re.findall(r"(?m)^Password\.\.\.:.(.{24})\r?$", text):
+            secrets.add(clear_password(stored, key))
+    secrets.discard(None)
+    secrets.discard("")
+    return secrets
+
+
+def leaked_passwords(secrets, outputs):
+    """What each output that holds a clear password is called."""
+    failures = []
+    for secret in sorted(secrets):
+        if len(secret) < MIN_SECRET:
+            failures.append(f"clear password {secret!r} too short to be looked for")
+            continue
+        for name, content in outputs.items():
+            if secret.encode("latin-1") in content:
+                failures.append(f"clear password {secret!r} in {name}")
+    return failures
+
+
+def add_landscape_lines(case, work):
+    """Each "SID LINE" line of the case becomes a line of that system."""
+    added = read_lines(case / "landscape-lines")
+    if not added:
+        return
+    landscape = work / "Landscape.ini"
+    lines = landscape.read_text().splitlines(keepends=True)
+    for entry in added:
+        sid, _, line = entry.partition(" ")
+        header = next(i for i, text in enumerate(lines)
+                      if text.split() == ["[system", sid + "]"])
+        lines.insert(header + 1, line + "\n")
+    landscape.write_text("".join(lines))
+
+
+def permissions(case):
+    """The case's "MODE PATH" lines as (mode, path) pairs."""
+    pairs = []
+    for line in read_lines(case / "permissions"):
+        if line.strip():
+            mode, _, path = line.partition(" ")
+            pairs.append((int(mode, 8), path))
+    return pairs
+
+
+def hand_to_nobody(roots, bin_dir):
+    """Lets the user nobody reach the case: it owns the work and drive
+    folders, as the monitoring host's account owns its folder."""
+    for root in list(roots.values()) + [bin_dir]:
+        for dirpath, dirnames, filenames in os.walk(root):
+            for name in [dirpath] + [os.path.join(dirpath, n) for n in dirnames + filenames]:
+                os.chown(name, NOBODY, NOBODY)
 
 
 def snapshot(roots):
@@ -225,6 +335,10 @@ def main():
     options = parser.parse_args()
     case = options.case.resolve()
     failures = []
+    modes = permissions(case)
+    if modes and options.wine:
+        print(f"skip {case.name}: file permissions, which Windows does not have")
+        return SKIPPED
 
     with tempfile.TemporaryDirectory(prefix="vendralith-e2e-") as temp:
         temp = Path(temp)
@@ -269,6 +383,7 @@ def main():
                     shutil.copytree(case / "work", work, dirs_exist_ok=True)
                 if (case / "drive").exists():
                     shutil.copytree(case / "drive", drive, dirs_exist_ok=True)
+            add_landscape_lines(case, work)
             for line in read_lines(case / "env"):
                 key, _, value = line.partition("=")
                 environment[key] = value
@@ -289,10 +404,24 @@ def main():
                 return snapshot(roots)
 
             before = take_snapshot()
+            if modes and os.geteuid() == 0:
+                temp.chmod(0o755)
+                hand_to_nobody(roots, executable.parent)
+                command = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}",
+                           "--clear-groups", "--"] + command
+            places = {"work": work, "drive": None if wine_drives else drive}
+            kept = []
+            for mode, path in modes:
+                top, _, rest = path.partition("/")
+                target = places[top] / rest
+                kept.append((target, target.stat().st_mode))
+                target.chmod(mode)
             try:
                 result = subprocess.run(command, cwd=work, env=environment, capture_output=True,
                                         timeout=120)
             finally:
+                for target, mode in reversed(kept):
+                    target.chmod(mode)
                 after = take_snapshot()
         finally:
             if wine_drives:
@@ -301,7 +430,12 @@ def main():
                     # The prefix goes with the temporary folder: so does its wineserver.
                     subprocess.run(["wineserver", "-k"], env=environment)
 
-        if options.record:
+        outputs = {"standard output": result.stdout, "standard error": result.stderr}
+        outputs.update((path, content) for path, content in after.items()
+                       if before.get(path) != content)
+        failures += leaked_passwords(clear_passwords(before), outputs)
+
+        if options.record and not failures:
             if options.wine:
                 record_windows(case, result)
             else:

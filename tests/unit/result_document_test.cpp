@@ -114,6 +114,12 @@ TEST(ResultDocument, OutsideTextIsEscapedInXmlOnly) {
             "<Prtg>\n<Error>1</Error>\n<Text>Error 1002: Profile A&amp;B.P00 is "
             "missing...</Text>\n</Prtg>\n");
 
+  // Control characters XML does not allow become "?"; tab, LF and CR stay.
+  xml.MakeErrorDocument(
+      "a\x01"
+      "b\x1b\tc\rd\x7f");
+  EXPECT_EQ(xml.Text(), "<Prtg>\n<Error>1</Error>\n<Text>a?b?\tc\rd\x7f</Text>\n</Prtg>\n");
+
   ResultDocument lines(OutputMode::Pindrel, "");
   lines.WriteChannel("R&D", "<1>", "");
   EXPECT_EQ(lines.Text(), "\n> R&D: <1> #");

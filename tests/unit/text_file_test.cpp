@@ -12,6 +12,9 @@ TEST(ReadPieces, SplitsLikeRepeatedLineReads) {
   EXPECT_EQ(ReadPieces("abcdefg\n", 5), (Pieces{"abcde", "fg\n"}));  // a long line in parts
   EXPECT_EQ(ReadPieces("abcde\n", 5), (Pieces{"abcde", "\n"}));      // its line end alone
   EXPECT_EQ(ReadPieces("\n\n", 5), (Pieces{"\n", "\n"}));
+  using namespace std::string_view_literals;
+  EXPECT_EQ(ReadPieces("ab\0cd\nef"sv, 9), (Pieces{"ab", "ef"}));  // a NUL ends the piece
+  EXPECT_EQ(ReadPieces("\0abcdefg"sv, 5), (Pieces{"", "efg"}));    // and the read goes on
 }
 
 TEST(TextModeContent, ReadsAsAWindowsTextStream) {
