@@ -3,13 +3,16 @@
 # and for Windows the MinGW-w64 cross-compiler and Wine, are installed when
 # missing).
 
-.PHONY: demo test windows test-windows deps windows-deps clean
+.PHONY: demo test lint windows test-windows deps windows-deps lint-deps clean
 
 deps:
 	@sh tools/install-build-deps.sh
 
 windows-deps:
 	@sh tools/install-windows-deps.sh
+
+lint-deps:
+	@sh tools/install-lint-deps.sh
 
 demo: deps
 	cmake --preset default
@@ -20,6 +23,12 @@ test: deps
 	cmake --preset test
 	cmake --build --preset test -j 2
 	ctest --preset test -j 2
+
+# clang-tidy, cppcheck and clang-format on src/, simrfc/ and tools/, from the
+# compile commands of build/lint (configured, not built). Any finding fails.
+lint: deps lint-deps
+	cmake --preset lint
+	sh tools/lint.sh build/lint
 
 # vendralith.exe and vendralith-profile.exe: 32-bit Windows console programs,
 # each one file, in build/windows.
