@@ -3,13 +3,16 @@
 # and for Windows the MinGW-w64 cross-compiler and Wine, are installed when
 # missing).
 
-.PHONY: demo test bench windows test-windows deps windows-deps clean
+.PHONY: demo test bench lint windows test-windows deps windows-deps lint-deps clean
 
 deps:
 	@sh tools/install-build-deps.sh
 
 windows-deps:
 	@sh tools/install-windows-deps.sh
+
+lint-deps:
+	@sh tools/install-lint-deps.sh
 
 demo: deps
 	cmake --preset default
@@ -28,6 +31,12 @@ bench: deps
 	cmake --preset default
 	cmake --build --preset default -j 2 --target vendralith vendralith-profile bench-floor bench-runner
 	python3 tools/bench/bench.py build/default
+
+# clang-tidy, cppcheck and clang-format on src/, simrfc/ and tools/, from the
+# compile commands of build/lint (configured, not built). Any finding fails.
+lint: deps lint-deps
+	cmake --preset lint
+	sh tools/lint.sh build/lint
 
 # vendralith.exe and vendralith-profile.exe: 32-bit Windows console programs,
 # each one file, in build/windows.

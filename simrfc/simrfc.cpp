@@ -143,7 +143,7 @@ std::optional<std::string> ReadFile(const std::string& path) {
   char buffer[4096];
   std::size_t got = 0;
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-  std::fclose(file);
+  (void)std::fclose(file);  // read-only: closing cannot lose data
   return content;
 }
 
@@ -183,24 +183,26 @@ unsigned TraceThreadNumber() {
 void WriteTrace(const Failure& failure) {
   std::FILE* file = std::fopen(kTraceFile, "a");
   if (file == nullptr) return;
+  // Writing the trace is best effort: a failure must not change the call.
   const std::time_t now = std::time(nullptr);
   std::tm utc{};
   if (const std::tm* converted = std::gmtime(&now)) utc = *converted;
   char stamp[32] = "";
   char when[64] = "";
-  std::strftime(stamp, sizeof stamp, "%Y%m%d %H%M%S", &utc);
-  std::strftime(when, sizeof when, "%a %b %d %H:%M:%S %Y", &utc);
-  std::fprintf(file, "**** ERROR file opened at %s UTC, SAP-REL 700,0,0 RFC-VER 3 simrfc\n", stamp);
-  std::fprintf(file, "T:%04u ======> %s\n", TraceThreadNumber(),
-               OneLine(failure.texts.message).c_str());
+  (void)std::strftime(stamp, sizeof stamp, "%Y%m%d %H%M%S", &utc);
+  (void)std::strftime(when, sizeof when, "%a %b %d %H:%M:%S %Y", &utc);
+  (void)std::fprintf(file, "**** ERROR file opened at %s UTC, SAP-REL 700,0,0 RFC-VER 3 simrfc\n",
+                     stamp);
+  (void)std::fprintf(file, "T:%04u ======> %s\n", TraceThreadNumber(),
+                     OneLine(failure.texts.message).c_str());
   if (!failure.partner.empty()) {
-    std::fprintf(file, "LOCATION    CPIC (TCP/IP) on local host\n");
-    std::fprintf(file, "ERROR       partner '%s' not reached\n\n",
-                 OneLine(failure.partner).c_str());
-    std::fprintf(file, "TIME        %s\n", when);
+    (void)std::fprintf(file, "LOCATION    CPIC (TCP/IP) on local host\n");
+    (void)std::fprintf(file, "ERROR       partner '%s' not reached\n\n",
+                       OneLine(failure.partner).c_str());
+    (void)std::fprintf(file, "TIME        %s\n", when);
   }
-  std::fputc('\n', file);
-  std::fclose(file);
+  (void)std::fputc('\n', file);
+  (void)std::fclose(file);
 }
 
 // Records a failure as the last error and in the trace. The texts of the
@@ -336,7 +338,7 @@ struct LogonRequest {
 std::string Partner(const LogonRequest& request) {
   if (request.r2) return request.gwhost + ":" + request.gwserv;
   char number[16];
-  std::snprintf(number, sizeof number, "%02d", request.sysnr);
+  (void)std::snprintf(number, sizeof number, "%02d", request.sysnr);  // always fits
   return request.host + ":sapgw" + number;
 }
 

@@ -40,7 +40,8 @@ DecodedPassword DecodePassword(std::string_view stored, const ProfileKey& key) {
     if (!IsDigit(header[i])) return decoded;
   }
   const std::size_t offset = static_cast<std::size_t>(header[1] - '0');
-  const std::size_t length = static_cast<std::size_t>((header[2] - '0') * 10 + (header[3] - '0'));
+  const std::size_t length =
+      static_cast<std::size_t>(header[2] - '0') * 10 + static_cast<std::size_t>(header[3] - '0');
 
   char body[20];
   for (std::size_t i = 0; i < 20; ++i) body[i] = Xor(stored[4 + i], key[offset + i]);

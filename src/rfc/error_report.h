@@ -3,7 +3,6 @@
 #ifndef VENDRALITH_RFC_ERROR_REPORT_H
 #define VENDRALITH_RFC_ERROR_REPORT_H
 
-
 #include "rfc/rfc_library.h"
 
 namespace vendralith {

@@ -7,8 +7,11 @@ namespace vendralith {
 std::string ClockTime() {
   const std::time_t now = std::time(nullptr);
   const std::tm* local = std::localtime(&now);
-  char text[16] = "00:00:00";
-  if (local != nullptr) std::strftime(text, sizeof text, "%H:%M:%S", local);
+  char text[16] = "";
+  // strftime leaves the buffer undefined when it fails.
+  if (local == nullptr || std::strftime(text, sizeof text, "%H:%M:%S", local) == 0) {
+    return "00:00:00";
+  }
   return text;
 }
 

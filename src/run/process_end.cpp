@@ -18,7 +18,7 @@ namespace {
 }  // namespace
 
 void EndProcess(ExitCode code) {
-  std::fflush(stdout);
+  (void)std::fflush(stdout);  // as in WriteOut: nowhere to report a failure
   std::exit(static_cast<int>(code));
 }
 

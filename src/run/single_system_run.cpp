@@ -13,8 +13,11 @@
 namespace vendralith {
 
 std::string ShownParameters(std::string parameterText) {
-  parameterText = parameterText.substr(0, parameterText.find('#'));
-  parameterText = parameterText.substr(0, parameterText.find('@'));
+  for (const char flag : {'#', '@'}) {
+    if (const std::size_t at = parameterText.find(flag); at != std::string::npos) {
+      parameterText.resize(at);
+    }
+  }
   if (parameterText == "(Parameters " || parameterText == "(No ") parameterText.clear();
   return parameterText.empty() ? "(No Parameters)" : parameterText;
 }

@@ -14,7 +14,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   std::size_t got = 0;
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
   const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
+  (void)std::fclose(file);  // read-only: closing cannot lose data
   if (failed) return std::nullopt;
   return bytes;
 }
@@ -85,12 +85,12 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed || !RenameOver(temporary, target)) {
-    std::remove(temporary.c_str());
+    (void)std::remove(temporary.c_str());  // the failure is already reported
     return false;
   }
   return true;
 }
 
-void RemoveFile(const std::string& path) { std::remove(LocalPath(path).c_str()); }
+void RemoveFile(const std::string& path) { (void)std::remove(LocalPath(path).c_str()); }
 
 }  // namespace vendralith

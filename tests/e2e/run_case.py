@@ -41,6 +41,10 @@ text by chance, so a case that holds one fails.
 With --record the case's stdout, exit and after files are written from the
 run instead of compared (times become {TIME}); read them before committing.
 
+A report of AddressSanitizer, LeakSanitizer or UBSan on standard error fails
+the case, and is shown, whatever the output and exit code; --record then
+writes nothing.
+
 With --wine the Windows executable (vendralith.exe of --bin-dir) runs under
 Wine in the prefix --wine-prefix (default: a new one in a temporary folder).
 drive/c goes into the prefix's drive_c and the work folder is a new folder
@@ -272,6 +276,18 @@ def prepare_wine_prefix(prefix, environment):
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+# What AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer write on
+# standard error when they find a fault. The sensor itself writes nothing
+# there, and a fault must fail a case even when the exit code and the output
+# happen to match (a leak found at exit leaves both as they were).
+SANITIZER_REPORT = re.compile(rb"==[0-9]+==ERROR: [A-Za-z]+Sanitizer|: runtime error: |"
+                              rb"SUMMARY: [A-Za-z]+Sanitizer")
+
+
+def sanitizer_report(stderr):
+    return SANITIZER_REPORT.search(stderr) is not None
+
+
 def show_difference(expected, actual):
     lines = difflib.unified_diff(
         expected.decode("latin-1").splitlines(keepends=True),
@@ -429,6 +445,11 @@ def main():
                 if options.wine_prefix is None:
                     # The prefix goes with the temporary folder: so does its wineserver.
                     subprocess.run(["wineserver", "-k"], env=environment)
+
+        if sanitizer_report(result.stderr):
+            print(f"FAIL {case.name}\n  sanitizer report; standard error:\n" +
+                  result.stderr.decode("latin-1"))
+            return 1
 
         outputs = {"standard output": result.stdout, "standard error": result.stderr}
         outputs.update((path, content) for path, content in after.items()

@@ -8,12 +8,20 @@ import sys
 import tempfile
 from pathlib import Path
 
+# The end-to-end runner's test for sanitizer reports; no bytecode in the sources.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
+from run_case import sanitizer_report  # noqa: E402
+
 tool = Path(sys.argv[1])
 failures = []
 
 
 def run(*arguments, stdin=""):
-    return subprocess.run([str(tool), *arguments], input=stdin.encode(), capture_output=True)
+    result = subprocess.run([str(tool), *arguments], input=stdin.encode(), capture_output=True)
+    if sanitizer_report(result.stderr):
+        failures.append(f"{arguments}: sanitizer report:\n" + result.stderr.decode("latin-1"))
+    return result
 
 
 def expect(what, condition):
