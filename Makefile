@@ -3,10 +3,16 @@
 # and for Windows the MinGW-w64 cross-compiler and Wine, are installed when
 # missing).
 
-.PHONY: demo test windows test-windows deps windows-deps clean
+.PHONY: demo test fuzz windows test-windows deps fuzz-deps windows-deps clean
+
+# Seconds each fuzz target runs for `make fuzz`.
+SECONDS ?= 10
 
 deps:
 	@sh tools/install-build-deps.sh
+
+fuzz-deps:
+	@sh tools/install-build-deps.sh fuzz
 
 windows-deps:
 	@sh tools/install-windows-deps.sh
@@ -20,6 +26,13 @@ test: deps
 	cmake --preset test
 	cmake --build --preset test -j 2
 	ctest --preset test -j 2
+
+# Every libFuzzer target for SECONDS seconds, on copies of the seed corpora
+# under build/fuzz/corpus; fails on any crash or sanitizer report.
+fuzz: fuzz-deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j 2
+	sh tests/fuzz/run.sh build/fuzz $(SECONDS)
 
 # vendralith.exe and vendralith-profile.exe: 32-bit Windows console programs,
 # each one file, in build/windows.
