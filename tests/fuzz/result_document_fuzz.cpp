@@ -36,10 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string itemName(input.Text());
   const std::string lines(input.Rest());
 
-  // Table lines as the library hands them out: 66 bytes each, NULs possible.
+  // Table lines as the library hands them out: 66 bytes each, NULs possible,
+  // no terminator; each on the heap on its own, so that a read past it shows.
   std::vector<vendralith::StatisticsRow> rows;
   for (std::size_t at = 0; at < lines.size(); at += kTableLine) {
-    std::array<char, kTableLine + 1> line{};
+    std::vector<char> line(kTableLine, ' ');
     lines.copy(line.data(), kTableLine, at);
     rows.push_back(vendralith::RowFromLine(line.data()));
   }
