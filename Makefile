@@ -3,10 +3,16 @@
 # and for Windows the MinGW-w64 cross-compiler and Wine, are installed when
 # missing).
 
-.PHONY: demo test bench lint windows test-windows deps windows-deps lint-deps clean
+.PHONY: demo test fuzz bench lint windows test-windows deps fuzz-deps lint-deps windows-deps clean
+
+# Seconds each fuzz target runs for `make fuzz`.
+SECONDS ?= 10
 
 deps:
 	@sh tools/install-build-deps.sh
+
+fuzz-deps:
+	@sh tools/install-build-deps.sh fuzz
 
 windows-deps:
 	@sh tools/install-windows-deps.sh
@@ -23,6 +29,13 @@ test: deps
 	cmake --preset test
 	cmake --build --preset test -j 2
 	ctest --preset test -j 2
+
+# Every libFuzzer target for SECONDS seconds, on copies of the seed corpora
+# under build/fuzz/corpus; fails on any crash or sanitizer report.
+fuzz: fuzz-deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j 2
+	sh tests/fuzz/run.sh build/fuzz $(SECONDS)
 
 # What one start of the sensor costs: the optimised build, a static no-op
 # floor and the runner of tools/bench; prints the figures and the README

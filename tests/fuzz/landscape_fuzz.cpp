@@ -1,0 +1,32 @@
+// The simulated library's landscape reader on any text, and the RFCSI values
+// of every system it accepts.
+#include <string>
+
+#include "fuzz_input.h"
+#include "landscape.h"
+
+using vendralith::fuzz::FuzzInput;
+using vendralith::fuzz::Require;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzInput input(data, size);
+  const std::string_view text = input.Rest();
+  const simrfc::LandscapeResult result = simrfc::ParseLandscape(text, "Landscape.ini");
+  if (!result.Ok()) {
+    Require(result.error.rfind("Landscape.ini:", 0) == 0, "an error names the file and line");
+    return 0;
+  }
+  for (const simrfc::System& system : result.systems) {
+    Require(system.sysnr >= 0 && system.sysnr <= 99, "a system number has two digits");
+    for (const simrfc::RfcsiField& field : simrfc::kRfcsiFields) {
+      const std::string value = simrfc::RfcsiValue(system, field.name);
+      Require(simrfc::PadOrCut(value, field.length).size() == field.length,
+              "a field value fits its field");
+    }
+    for (const simrfc::LogRow& row : system.statlog) {
+      Require(simrfc::PadOrCut(row.label, simrfc::kLabelWidth).size() == simrfc::kLabelWidth,
+              "a label fits its column");
+    }
+  }
+  return 0;
+}

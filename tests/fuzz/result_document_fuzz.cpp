@@ -1,0 +1,78 @@
+// The channel writer in every dialect: statistics table lines of any bytes
+// turned into the log-state text and channels, and written into the result
+// document with any parameters, error messages included.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "output/result_document.h"
+#include "queries/log_statistics_query.h"
+#include "run/text_file.h"
+
+using vendralith::fuzz::FuzzInput;
+using vendralith::fuzz::Require;
+
+namespace {
+
+constexpr std::size_t kTableLine = 66;
+
+constexpr std::array<vendralith::OutputMode, 5> kModes = {
+    vendralith::OutputMode::ExeXml, vendralith::OutputMode::Tamvelo,
+    vendralith::OutputMode::Marsoke, vendralith::OutputMode::Quorrane,
+    vendralith::OutputMode::Pindrel};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzInput input(data, size);
+  const std::uint8_t choice = input.Byte();
+  const vendralith::OutputMode mode = kModes[choice % kModes.size()];
+  const bool percent = (choice & 0x08) != 0;
+  const bool listing = (choice & 0x10) != 0;
+  const bool error = (choice & 0x20) != 0;
+  const std::string parameters = vendralith::UpperCase(input.Text());
+  const std::string destination(input.Text());
+  const std::string itemName(input.Text());
+  const std::string lines(input.Rest());
+
+  // Table lines as the library hands them out: 66 bytes each, NULs possible,
+  // no terminator; each on the heap on its own, so that a read past it shows.
+  std::vector<vendralith::StatisticsRow> rows;
+  for (std::size_t at = 0; at < lines.size(); at += kTableLine) {
+    std::vector<char> line(kTableLine, ' ');
+    lines.copy(line.data(), kTableLine, at);
+    rows.push_back(vendralith::RowFromLine(line.data()));
+  }
+
+  vendralith::ResultDocument document(mode, parameters);
+  document.OpenDocument();
+  document.OpenText();
+  const std::string stateText = vendralith::LogStateText(destination, rows);
+  document.AppendText(stateText);
+  document.CloseText();
+  if (listing) {
+    if (const auto channel = vendralith::ListingChannel(rows, percent, itemName, destination)) {
+      document.WriteChannel(channel->name, channel->value, channel->unit);
+    }
+  } else {
+    for (const auto& channel : vendralith::SingleSystemChannels(rows, percent)) {
+      document.WriteChannel(channel.name, channel.value, channel.unit);
+    }
+  }
+  if (error) {
+    document.AppendErrorToOpenDocument(destination);
+  } else {
+    document.CloseDocument();
+  }
+
+  const int selected = vendralith::SelectedChannel(parameters);
+  Require(selected >= -99 && selected <= 999, "a channel number has at most three digits");
+  vendralith::ChannelKey(itemName);
+  vendralith::UnitDisplay(itemName);
+
+  document.MakeErrorDocument(destination);
+  Require(document.Text().rfind("<Prtg>\n<Error>1</Error>\n<Text>", 0) == 0,
+          "the error document is the same in every dialect");
+  return 0;
+}
