@@ -25,10 +25,15 @@ demo: deps
 	cmake --build --preset default -j 2
 	sh examples/demo.sh build/default
 
+# Every test twice: against the sanitized build, then against the optimised,
+# statically linked sensor that users run.
 test: deps
 	cmake --preset test
 	cmake --build --preset test -j 2
 	ctest --preset test -j 2
+	cmake --preset release-test
+	cmake --build --preset release-test -j 2
+	ctest --preset release-test -j 2
 
 # Every libFuzzer target for SECONDS seconds, on copies of the seed corpora
 # under build/fuzz/corpus; fails on any crash or sanitizer report.
