@@ -6,12 +6,12 @@
 #   clang-tidy   the checks of .clang-tidy, findings are errors
 #   cppcheck     warning, performance and portability; suppressions inline
 #   clang-format the sources as .clang-format lays them out
-# platform_win32.cpp is not in a Linux compile database: cppcheck reads it on
-# its own as Windows code; clang-tidy cannot parse it without windows.h.
+# The *_win32.cpp files are not in a Linux compile database: cppcheck reads them on
+# their own as Windows code; clang-tidy cannot parse them without windows.h.
 cd "$(dirname "$0")/.."
 build=${1:-build/lint}
 status=0
-sources=$(ls src/*.cpp src/*/*.cpp simrfc/*.cpp tools/*.cpp | grep -v platform_win32)
+sources=$(ls src/*.cpp src/*/*.cpp simrfc/*.cpp tools/*.cpp | grep -v '_win32\.cpp')
 
 echo "clang-tidy"
 # -Wno-unknown-warning-option: the compile commands are GCC's, with options
@@ -26,7 +26,7 @@ echo "cppcheck"
 cppcheck_options="--enable=warning,performance,portability --inline-suppr --error-exitcode=1
   --quiet --std=c++20 --template=gcc"
 cppcheck $cppcheck_options -j 2 --project="$build/compile_commands.json" || status=1
-cppcheck $cppcheck_options --platform=win32A -D_WIN32 -I src src/run/platform_win32.cpp || status=1
+cppcheck $cppcheck_options --platform=win32A -D_WIN32 -I src src/system/*_win32.cpp || status=1
 
 echo "clang-format"
 clang-format --dry-run --Werror $(find src simrfc tools tests -name '*.cpp' -o -name '*.h') || status=1

@@ -8,8 +8,8 @@
 
 #include "profile/password.h"
 #include "profile/profile_reader.h"
-#include "run/platform.h"
-#include "run/text_file.h"
+#include "system/platform.h"
+#include "system/text_file.h"
 
 namespace {
 

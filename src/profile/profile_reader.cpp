@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "run/text_file.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 

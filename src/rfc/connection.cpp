@@ -2,7 +2,8 @@
 
 #include "output/decimal_text.h"
 #include "output/standard_output.h"
-#include "run/text_file.h"
+#include "system/text_file.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 

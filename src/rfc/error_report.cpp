@@ -2,7 +2,7 @@
 
 #include "output/console_format.h"
 #include "output/standard_output.h"
-#include "run/process_end.h"
+#include "system/process_end.h"
 
 namespace vendralith {
 

@@ -1,6 +1,7 @@
 #include "rfc/trace_scan.h"
 
-#include "run/text_file.h"
+#include "system/text_file.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 

@@ -12,7 +12,8 @@
 
 #include "run/profile_location.h"
 #include "run/run_settings.h"
-#include "run/text_file.h"
+#include "system/text_file.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 

@@ -8,8 +8,8 @@
 #include "rfc/connection.h"
 #include "rfc/error_report.h"
 #include "rfc/trace_scan.h"
-#include "run/clock.h"
-#include "run/process_end.h"
+#include "run/error_ending.h"
+#include "system/clock.h"
 
 namespace vendralith {
 

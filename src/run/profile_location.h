@@ -5,7 +5,8 @@
 #include <string>
 
 #include "run/run_settings.h"
-#include "run/text_file.h"
+#include "system/text_file.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 

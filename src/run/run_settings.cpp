@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "run/text_file.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 

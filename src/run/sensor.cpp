@@ -1,12 +1,12 @@
 #include "run/sensor.h"
 
-#include "run/clock.h"
+#include "run/error_ending.h"
 #include "run/listing_reader.h"
 #include "run/multi_system_run.h"
-#include "run/process_end.h"
 #include "run/run_context.h"
 #include "run/single_system_run.h"
 #include "run/startup.h"
+#include "system/clock.h"
 
 namespace vendralith {
 

@@ -1,6 +1,6 @@
 #include "run/startup.h"
 
-#include "run/text_file.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 

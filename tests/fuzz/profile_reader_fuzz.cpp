@@ -5,7 +5,7 @@
 #include "profile/profile_reader.h"
 #include "rfc/connection.h"
 #include "run/run_settings.h"
-#include "run/text_file.h"
+#include "system/text_helpers.h"
 
 using vendralith::fuzz::FuzzInput;
 using vendralith::fuzz::Require;

@@ -8,7 +8,7 @@
 #include "fuzz_input.h"
 #include "output/result_document.h"
 #include "queries/log_statistics_query.h"
-#include "run/text_file.h"
+#include "system/text_helpers.h"
 
 using vendralith::fuzz::FuzzInput;
 using vendralith::fuzz::Require;

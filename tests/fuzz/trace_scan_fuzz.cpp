@@ -4,7 +4,7 @@
 
 #include "fuzz_input.h"
 #include "rfc/trace_scan.h"
-#include "run/text_file.h"
+#include "system/text_file.h"
 
 using vendralith::fuzz::FuzzInput;
 using vendralith::fuzz::Require;

@@ -1,6 +1,8 @@
-#include "run/text_file.h"
+#include "system/text_file.h"
 
 #include <gtest/gtest.h>
+
+#include "system/text_helpers.h"
 
 namespace vendralith {
 namespace {

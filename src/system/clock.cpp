@@ -1,4 +1,4 @@
-#include "run/clock.h"
+#include "system/clock.h"
 
 #include <ctime>
 

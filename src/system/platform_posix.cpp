@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "run/platform.h"
+#include "system/platform.h"
 
 namespace vendralith {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "run/platform.h"
+#include "system/platform.h"
 
 namespace vendralith {
 

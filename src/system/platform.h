@@ -1,7 +1,7 @@
 // What differs between Windows and the POSIX workbench. CMake picks one of
 // platform_win32.cpp and platform_posix.cpp.
-#ifndef VENDRALITH_RUN_PLATFORM_H
-#define VENDRALITH_RUN_PLATFORM_H
+#ifndef VENDRALITH_SYSTEM_PLATFORM_H
+#define VENDRALITH_SYSTEM_PLATFORM_H
 
 #include <string>
 

@@ -1,7 +1,4 @@
-#include "run/process_end.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "run/error_ending.h"
 
 #include "output/standard_output.h"
 
@@ -16,11 +13,6 @@ namespace {
 }
 
 }  // namespace
-
-void EndProcess(ExitCode code) {
-  (void)std::fflush(stdout);  // as in WriteOut: nowhere to report a failure
-  std::exit(static_cast<int>(code));
-}
 
 void EndWithErrorDocument(ResultDocument& document, std::string_view message,
                           RFC_HANDLE connection) {

@@ -1,23 +1,12 @@
-// Reading and writing the program's files. Paths are Windows paths; the
-// platform layer maps them to local names.
-#ifndef VENDRALITH_RUN_TEXT_FILE_H
-#define VENDRALITH_RUN_TEXT_FILE_H
+// Small text operations shared by the readers of files, parameters and listings.
+#ifndef VENDRALITH_SYSTEM_TEXT_HELPERS_H
+#define VENDRALITH_SYSTEM_TEXT_HELPERS_H
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vendralith {
-
-// Reads a whole file as stored; nothing when it cannot be opened.
-std::optional<std::string> ReadFileBytes(const std::string& path);
-
-// Reads a whole file as a text-mode stream does on Windows: "\r\n" arrives as
-// "\n" and a Ctrl-Z ends the text.
-std::optional<std::string> ReadTextFile(const std::string& path);
-std::string TextModeContent(std::string_view bytes);
 
 // Splits text the way repeated reads of at most maxChars characters do: a
 // piece ends after its line feed or after maxChars characters, whichever
@@ -38,16 +27,6 @@ std::string ParameterValue(std::string_view text, std::size_t start,
 
 // Removes one trailing c, if there is one.
 void DropTrailing(std::string& text, char c);
-
-// Writes the bytes beside path and renames them over it, so that path holds
-// either its old content or the whole new one.
-bool WriteFileReplacing(const std::string& path, std::string_view bytes);
-
-void RemoveFile(const std::string& path);
-
-// How the readers of profiles and listings reach files, so that tests can
-// give them files from memory.
-using FileReader = std::function<std::optional<std::string>(const std::string& path)>;
 
 }  // namespace vendralith
 

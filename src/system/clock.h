@@ -1,6 +1,6 @@
 // The local time of day as shown on console lines.
-#ifndef VENDRALITH_RUN_CLOCK_H
-#define VENDRALITH_RUN_CLOCK_H
+#ifndef VENDRALITH_SYSTEM_CLOCK_H
+#define VENDRALITH_SYSTEM_CLOCK_H
 
 #include <string>
 

@@ -1,17 +1,14 @@
-// The ways the process ends. Every exit of the program goes through here.
-#ifndef VENDRALITH_RUN_PROCESS_END_H
-#define VENDRALITH_RUN_PROCESS_END_H
+// The endings of a run with an error document.
+#ifndef VENDRALITH_RUN_ERROR_ENDING_H
+#define VENDRALITH_RUN_ERROR_ENDING_H
 
 #include <string_view>
 
 #include "output/result_document.h"
 #include "rfc/rfc_library.h"
+#include "system/process_end.h"
 
 namespace vendralith {
-
-enum class ExitCode { Success = 0, RfcError = 1, ErrorDocument = 2 };
-
-[[noreturn]] void EndProcess(ExitCode code);
 
 // Replaces the document with the error document, prints it, closes the
 // connection if one is given, and exits with 2.

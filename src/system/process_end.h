@@ -1,0 +1,14 @@
+// The end of the process. Every exit of the program goes through here.
+#ifndef VENDRALITH_SYSTEM_PROCESS_END_H
+#define VENDRALITH_SYSTEM_PROCESS_END_H
+
+namespace vendralith {
+
+enum class ExitCode { Success = 0, RfcError = 1, ErrorDocument = 2 };
+
+// Flushes standard output and exits with code.
+[[noreturn]] void EndProcess(ExitCode code);
+
+}  // namespace vendralith
+
+#endif

@@ -1,0 +1,33 @@
+// Reading and writing the program's files. Paths are Windows paths; the
+// platform layer maps them to local names.
+#ifndef VENDRALITH_SYSTEM_TEXT_FILE_H
+#define VENDRALITH_SYSTEM_TEXT_FILE_H
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vendralith {
+
+// Reads a whole file as stored; nothing when it cannot be opened.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+
+// Reads a whole file as a text-mode stream does on Windows: "\r\n" arrives as
+// "\n" and a Ctrl-Z ends the text.
+std::optional<std::string> ReadTextFile(const std::string& path);
+std::string TextModeContent(std::string_view bytes);
+
+// Writes the bytes beside path and renames them over it, so that path holds
+// either its old content or the whole new one.
+bool WriteFileReplacing(const std::string& path, std::string_view bytes);
+
+void RemoveFile(const std::string& path);
+
+// How the readers of profiles and listings reach files, so that tests can
+// give them files from memory.
+using FileReader = std::function<std::optional<std::string>(const std::string& path)>;
+
+}  // namespace vendralith
+
+#endif
