@@ -3,7 +3,7 @@
 # and for Windows the MinGW-w64 cross-compiler and Wine, are installed when
 # missing).
 
-.PHONY: demo test fuzz bench lint windows test-windows deps fuzz-deps lint-deps windows-deps clean
+.PHONY: demo test fuzz bench bench-windows lint windows test-windows deps fuzz-deps lint-deps windows-deps clean
 
 # Seconds each fuzz target runs for `make fuzz`.
 SECONDS ?= 10
@@ -49,6 +49,11 @@ bench: deps
 	cmake --preset default
 	cmake --build --preset default -j 2 --target vendralith vendralith-profile bench-floor bench-runner
 	python3 tools/bench/bench.py build/default
+
+# Under Wine, a scan of the Windows sensor that loads librfc32.dll against the
+# same sensor with the simulated library linked in, side by side (a minute).
+bench-windows: windows
+	python3 tools/bench/wine_bench.py build/windows
 
 # clang-tidy, cppcheck and clang-format on src/, simrfc/ and tools/, from the
 # compile commands of build/lint (configured, not built). Any finding fails.

@@ -86,7 +86,7 @@ struct Connection {
 struct State {
   bool loaded = false;
   simrfc::LandscapeResult landscape;
-  RFC_ERROR_HANDLER* handler = nullptr;
+  RFC_ERROR_HANDLER handler = nullptr;
   std::map<RFC_HANDLE, Connection> connections;
   RFC_HANDLE next_handle = 1;
   std::map<RFC_TYPEHANDLE, Structure> structures;
@@ -252,7 +252,7 @@ bool Aborted(const System* system, const char* operation) {
                    std::string(operation) + " aborted: internal error in the RFC library", ""},
                   "",
                   kGroupProgram});
-  if (RFC_ERROR_HANDLER* handler = TheState().handler) {
+  if (RFC_ERROR_HANDLER handler = TheState().handler) {
     std::string text = operation;
     handler(text.data());
   }
@@ -527,11 +527,11 @@ void SimRfcReset() { TheState() = State{}; }
 
 extern "C" {
 
-void RfcEnvironment(RFC_ENV* environment) {
+void RFC_STDCALL RfcEnvironment(RFC_ENV* environment) {
   if (environment != nullptr) TheState().handler = environment->errorhandler;
 }
 
-RFC_HANDLE RfcOpen(RFC_OPTIONS* options) {
+RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
   LogonRequest request;
   request.operation = "RfcOpen";
   if (options == nullptr || options->connopt == nullptr ||
@@ -555,7 +555,7 @@ RFC_HANDLE RfcOpen(RFC_OPTIONS* options) {
   return Logon(request);
 }
 
-RFC_HANDLE RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* error) {
+RFC_HANDLE RFC_STDCALL RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* error) {
   std::map<std::string, std::string> given;
   std::string_view rest = connect_string != nullptr ? connect_string : "";
   while (!(rest = TrimBlanks(rest)).empty()) {
@@ -610,8 +610,8 @@ RFC_HANDLE RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* error) {
   return handle;
 }
 
-int RfcInstallStructure(const char* name, RFC_TYPE_ELEMENT* elements, unsigned entries,
-                        RFC_TYPEHANDLE* type_handle) {
+int RFC_STDCALL RfcInstallStructure(const char* name, RFC_TYPE_ELEMENT* elements, unsigned entries,
+                                    RFC_TYPEHANDLE* type_handle) {
   const std::string structure_name = name != nullptr ? name : "";
   if (AmbientAborted("RfcInstallStructure")) return 1;
   if (Refused("RfcInstallStructure", structure_name)) return 1;
@@ -635,8 +635,8 @@ int RfcInstallStructure(const char* name, RFC_TYPE_ELEMENT* elements, unsigned e
   return 0;
 }
 
-RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER* /*exporting*/,
-               RFC_TABLE* tables) {
+RFC_RC RFC_STDCALL RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER* /*exporting*/,
+                           RFC_TABLE* tables) {
   const std::string name = function != nullptr ? function : "";
   Connection* connection = FindConnection(handle);
   if (connection == nullptr) {
@@ -657,8 +657,8 @@ RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER* /*exporti
   return RFC_OK;
 }
 
-RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables,
-                  char** exception) {
+RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables,
+                              char** exception) {
   State& state = TheState();
   if (exception != nullptr) *exception = nullptr;
   Connection* connection = FindConnection(handle);
@@ -702,7 +702,7 @@ RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables
   return RFC_EXCEPTION;
 }
 
-int RfcLastError(RFC_ERROR_INFO* error_info) {
+int RFC_STDCALL RfcLastError(RFC_ERROR_INFO* error_info) {
   if (error_info == nullptr) return 1;
   const ErrorTexts& last = TheState().last_error;
   CopyText(error_info->key, sizeof error_info->key, last.key);
@@ -712,7 +712,7 @@ int RfcLastError(RFC_ERROR_INFO* error_info) {
   return 0;
 }
 
-void RfcClose(RFC_HANDLE handle) {
+void RFC_STDCALL RfcClose(RFC_HANDLE handle) {
   State& state = TheState();
   if (handle == 0) {
     state.connections.clear();
@@ -721,7 +721,8 @@ void RfcClose(RFC_HANDLE handle) {
   }
 }
 
-ITAB_H ItCreate(const char* name, unsigned line_length, unsigned /*occurs*/, unsigned /*memsize*/) {
+ITAB_H RFC_STDCALL ItCreate(const char* name, unsigned line_length, unsigned /*occurs*/,
+                            unsigned /*memsize*/) {
   const std::string table_name = name != nullptr ? name : "";
   if (AmbientAborted("ItCreate")) return nullptr;
   if (Refused("ItCreate", table_name)) return nullptr;
@@ -737,12 +738,12 @@ ITAB_H ItCreate(const char* name, unsigned line_length, unsigned /*occurs*/, uns
   return handle;
 }
 
-unsigned ItFill(ITAB_H table) {
+unsigned RFC_STDCALL ItFill(ITAB_H table) {
   const Table* found = FindTable(table);
   return found != nullptr ? static_cast<unsigned>(found->lines.size()) : 0;
 }
 
-void* ItGetLine(ITAB_H table, unsigned line) {
+void* RFC_STDCALL ItGetLine(ITAB_H table, unsigned line) {
   Table* found = FindTable(table);
   if (found == nullptr) return nullptr;
   const std::string name = found->name;
@@ -752,7 +753,7 @@ void* ItGetLine(ITAB_H table, unsigned line) {
   return found->lines[line - 1].get();
 }
 
-int ItDelete(ITAB_H table) {
+int RFC_STDCALL ItDelete(ITAB_H table) {
   const Table* found = FindTable(table);
   if (found == nullptr) {
     Report(nullptr, ProgramError("ItDelete: invalid table handle"));

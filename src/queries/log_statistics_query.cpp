@@ -9,6 +9,7 @@
 #include "output/decimal_text.h"
 #include "output/standard_output.h"
 #include "rfc/error_report.h"
+#include "rfc/rfc_functions.h"
 
 namespace vendralith {
 
@@ -69,13 +70,13 @@ void InstallAdaShow() {
       {const_cast<char*>("R1"), TYPC, kLabelLength, 0, 0},
       {const_cast<char*>("R2"), TYPC, kValueLength, 0, 0},
   };
-  if (RfcInstallStructure("ADA_SHOW", elements, 2, &adaShowType) != 0) {
+  if (Rfc().RfcInstallStructure("ADA_SHOW", elements, 2, &adaShowType) != 0) {
     ReportRfcError("RfcInstallStructure");
   }
 }
 
 ITAB_H CreateTable(const char* name, const char* failure) {
-  ITAB_H table = ItCreate(name, kLineLength, 0, 0);
+  ITAB_H table = Rfc().ItCreate(name, kLineLength, 0, 0);
   if (table == nullptr) ReportRfcError(failure);
   return table;
 }
@@ -83,8 +84,8 @@ ITAB_H CreateTable(const char* name, const char* failure) {
 // The statistics rows; the line count is read again before every line.
 std::vector<StatisticsRow> ReadRows(ITAB_H table) {
   std::vector<StatisticsRow> rows;
-  for (unsigned line = 1; line <= ItFill(table); ++line) {
-    const void* address = ItGetLine(table, line);
+  for (unsigned line = 1; line <= Rfc().ItFill(table); ++line) {
+    const void* address = Rfc().ItGetLine(table, line);
     if (address == nullptr) ReportRfcError("ItGetLine SHOWSTATLOG");
     rows.push_back(RowFromLine(static_cast<const char*>(address)));
   }
@@ -143,12 +144,12 @@ LogStatisticsOutcome QueryLogStatistics(RFC_HANDLE connection, const CallLog& ca
   tables[1] = {const_cast<char*>("SHOWSTATLOG"), 11, adaShowType, 0, statisticsTable, 0, 0};
 
   LogStatisticsOutcome outcome;
-  outcome.status = RfcCall(connection, "ADA_LOG_STATISTICS", noParameters, tables);
+  outcome.status = Rfc().RfcCall(connection, "ADA_LOG_STATISTICS", noParameters, tables);
   callLog.Write(handle, "RfcCall called", "");
   std::string exceptionName;  // none when the call itself failed
   if (outcome.Ok()) {
     char* exception = nullptr;
-    outcome.status = RfcReceive(connection, noParameters, tables, &exception);
+    outcome.status = Rfc().RfcReceive(connection, noParameters, tables, &exception);
     callLog.Write(handle, "RfcReceive called", "");
     if ((outcome.status == RFC_EXCEPTION || outcome.status == RFC_SYS_EXCEPTION) &&
         exception != nullptr) {
@@ -182,8 +183,8 @@ LogStatisticsOutcome QueryLogStatistics(RFC_HANDLE connection, const CallLog& ca
     }
   }
 
-  if (ItDelete(monitorTable) != 0) ReportRfcError("ItDelete SHOWMONILOG");
-  if (ItDelete(statisticsTable) != 0) ReportRfcError("ItDelete SHOWSTATLOG");
+  if (Rfc().ItDelete(monitorTable) != 0) ReportRfcError("ItDelete SHOWMONILOG");
+  if (Rfc().ItDelete(statisticsTable) != 0) ReportRfcError("ItDelete SHOWSTATLOG");
   return outcome;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "rfc/error_report.h"
+#include "rfc/rfc_functions.h"
 
 namespace vendralith {
 
@@ -47,7 +48,7 @@ void InstallRfcsi() {
   for (std::size_t i = 0; i < kRfcsiFields.size(); ++i) {
     elements[i] = {const_cast<char*>(kRfcsiFields[i].name), TYPC, kRfcsiFields[i].length, 0, 0};
   }
-  if (RfcInstallStructure("RFCSI", elements.data(), static_cast<unsigned>(elements.size()),
+  if (Rfc().RfcInstallStructure("RFCSI", elements.data(), static_cast<unsigned>(elements.size()),
                           &rfcsiType) != 0) {
     ReportRfcError("RfcInstallStructure");
   }
@@ -79,7 +80,7 @@ QueryOutcome QuerySystemInfo(RFC_HANDLE connection, const CallLog& callLog, Syst
   RFC_PARAMETER noParameters[1] = {};
   RFC_TABLE noTables[1] = {};
   QueryOutcome outcome;
-  outcome.status = RfcCall(connection, "RFC_SYSTEM_INFO", noParameters, noTables);
+  outcome.status = Rfc().RfcCall(connection, "RFC_SYSTEM_INFO", noParameters, noTables);
   callLog.Write(handle, "RfcCall called", "");
   // A failed call received no exception name: the message shows none.
   std::string exceptionName;
@@ -97,7 +98,7 @@ QueryOutcome QuerySystemInfo(RFC_HANDLE connection, const CallLog& callLog, Syst
         {},
     };
     char* exception = nullptr;
-    outcome.status = RfcReceive(connection, importing, noTables, &exception);
+    outcome.status = Rfc().RfcReceive(connection, importing, noTables, &exception);
     callLog.Write(handle, "RfcReceive called", "");
     if ((outcome.status == RFC_EXCEPTION || outcome.status == RFC_SYS_EXCEPTION) &&
         exception != nullptr) {

@@ -2,6 +2,7 @@
 
 #include "output/decimal_text.h"
 #include "output/standard_output.h"
+#include "rfc/rfc_functions.h"
 #include "system/text_file.h"
 #include "system/text_helpers.h"
 
@@ -64,7 +65,7 @@ RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameter
   ConnectionOptions options(entry, parameterString);
   const auto destinationFile = ReadFileBytes("SapRfc." + entry.destination);
   if (!destinationFile) {
-    const RFC_HANDLE handle = RfcOpen(options.Options());
+    const RFC_HANDLE handle = Rfc().RfcOpen(options.Options());
     callLog.Write(static_cast<std::int32_t>(handle), "RfcOpen called", "");
     return handle;
   }
@@ -73,7 +74,7 @@ RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameter
   if (consoleMode) WriteOut("* SapRfc.Ini.......: " + entry.destination + "<\n");
   if (!WriteFileReplacing(kLibraryDestinationFile, *destinationFile)) return 0;
   RFC_ERROR_INFO_EX error{};
-  const RFC_HANDLE handle = RfcOpenEx(ConnectString(entry).c_str(), &error);
+  const RFC_HANDLE handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
   callLog.Write(static_cast<std::int32_t>(handle), "RfcOpenEx called", "");
   return handle;
 }

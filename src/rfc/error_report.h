@@ -12,7 +12,7 @@ namespace vendralith {
 [[noreturn]] void ReportRfcError(const char* operation);
 
 // The same, in the shape the library calls.
-extern "C" void ReportRfcErrorHandler(char* operation);
+extern "C" void RFC_STDCALL ReportRfcErrorHandler(char* operation);
 
 }  // namespace vendralith
 

@@ -1,13 +1,26 @@
-// The classic RFC client API, as far as the sensor uses it.
+// The classic RFC client API, as far as the sensor uses it: the binary
+// interface of the vendor's non-Unicode librfc32.dll.
 //
 // This is the one header of the RFC client library that the program includes.
-// On the monitoring host the operations come from the vendor's librfc32; on
-// the workbench and in every test they come from the simulated library in
-// simrfc/, which implements exactly these declarations.
+// On the monitoring host the Windows program loads librfc32.dll when it runs
+// (rfc/rfc_functions.h); on the workbench the simulated library in simrfc/,
+// which implements exactly these declarations, is linked in. The simulated
+// library is also built as a drop-in librfc32.dll for the Windows tests.
+//
+// The library's interface on 32-bit Windows: every export and the error
+// handler use __stdcall, texts are 8-bit char*, handles are 32-bit unsigned,
+// and no structure is packed. The sizes are pinned below for that build.
 #ifndef VENDRALITH_RFC_RFC_LIBRARY_H
 #define VENDRALITH_RFC_RFC_LIBRARY_H
 
 #include <cstdint>
+
+// The calling convention of the library's exports and of the error handler.
+#if defined(_WIN32) && !defined(_WIN64)
+#define RFC_STDCALL __stdcall
+#else
+#define RFC_STDCALL
+#endif
 
 extern "C" {
 
@@ -31,12 +44,12 @@ enum {
 };
 
 // The library calls this with one text naming the failed operation.
-typedef void(RFC_ERROR_HANDLER)(char* operation);
-typedef void*(RFC_ALLOCATE)(void* old_pointer, std::uint32_t size);
+typedef void(RFC_STDCALL* RFC_ERROR_HANDLER)(char* operation);
+typedef void*(RFC_STDCALL* RFC_ALLOCATE)(void* old_pointer, std::uint32_t size);
 
 typedef struct {
-  RFC_ERROR_HANDLER* errorhandler;
-  RFC_ALLOCATE* allocate;
+  RFC_ERROR_HANDLER errorhandler;
+  RFC_ALLOCATE allocate;
 } RFC_ENV;
 
 // R/2 connection: the gateway.
@@ -81,7 +94,8 @@ typedef struct {
   char message[513];
 } RFC_ERROR_INFO_EX;
 
-// One element of a structure description.
+// One element of a structure description. The library does not read the
+// fifth member; the sensor leaves it 0.
 typedef struct {
   char* name;
   unsigned type;
@@ -116,22 +130,40 @@ typedef struct {
   int newitab;
 } RFC_TABLE;
 
-void RfcEnvironment(RFC_ENV* environment);
-RFC_HANDLE RfcOpen(RFC_OPTIONS* options);
-RFC_HANDLE RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* error);
-int RfcInstallStructure(const char* name, RFC_TYPE_ELEMENT* elements, unsigned entries,
-                        RFC_TYPEHANDLE* type_handle);
-RFC_RC RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting,
-               RFC_TABLE* tables);
-RFC_RC RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables, char** exception);
-int RfcLastError(RFC_ERROR_INFO* error_info);
-void RfcClose(RFC_HANDLE handle);
+void RFC_STDCALL RfcEnvironment(RFC_ENV* environment);
+RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options);
+RFC_HANDLE RFC_STDCALL RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* error);
+int RFC_STDCALL RfcInstallStructure(const char* name, RFC_TYPE_ELEMENT* elements, unsigned entries,
+                                    RFC_TYPEHANDLE* type_handle);
+RFC_RC RFC_STDCALL RfcCall(RFC_HANDLE handle, const char* function, RFC_PARAMETER* exporting,
+                           RFC_TABLE* tables);
+RFC_RC RFC_STDCALL RfcReceive(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables,
+                              char** exception);
+int RFC_STDCALL RfcLastError(RFC_ERROR_INFO* error_info);
+void RFC_STDCALL RfcClose(RFC_HANDLE handle);
 
-ITAB_H ItCreate(const char* name, unsigned line_length, unsigned occurs, unsigned memsize);
-unsigned ItFill(ITAB_H table);
-void* ItGetLine(ITAB_H table, unsigned line);
-int ItDelete(ITAB_H table);
+ITAB_H RFC_STDCALL ItCreate(const char* name, unsigned line_length, unsigned occurs,
+                            unsigned memsize);
+unsigned RFC_STDCALL ItFill(ITAB_H table);
+void* RFC_STDCALL ItGetLine(ITAB_H table, unsigned line);
+int RFC_STDCALL ItDelete(ITAB_H table);
 
 }  // extern "C"
+
+// The layouts of the 32-bit library. Elsewhere (the 64-bit workbench) the
+// simulated library is built with the same declarations, so only the 32-bit
+// sizes are pinned.
+inline constexpr bool kRfcLayoutPinned = sizeof(void*) == 4;
+static_assert(!kRfcLayoutPinned || sizeof(RFC_HANDLE) == 4);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_TYPEHANDLE) == 4);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_ENV) == 8);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_OPTIONS) == 32);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_CONNOPT_R3) == 16);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_CONNOPT_R2) == 8);
+static_assert(sizeof(RFC_ERROR_INFO) == 33 + 128 + 256 + 128);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_ERROR_INFO_EX) == 552);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_PARAMETER) == 20);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_TABLE) == 28);
+static_assert(!kRfcLayoutPinned || sizeof(RFC_TYPE_ELEMENT) == 20);
 
 #endif

@@ -1,6 +1,7 @@
 #include "run/error_ending.h"
 
 #include "output/standard_output.h"
+#include "rfc/rfc_functions.h"
 
 namespace vendralith {
 
@@ -8,7 +9,7 @@ namespace {
 
 [[noreturn]] void PrintAndEnd(const ResultDocument& document, RFC_HANDLE connection) {
   WriteOut(document.Text());
-  if (connection != 0) RfcClose(connection);
+  if (connection != 0) Rfc().RfcClose(connection);
   EndProcess(ExitCode::ErrorDocument);
 }
 

@@ -7,6 +7,7 @@
 #include "queries/system_info_query.h"
 #include "rfc/connection.h"
 #include "rfc/error_report.h"
+#include "rfc/rfc_functions.h"
 #include "rfc/trace_scan.h"
 #include "run/error_ending.h"
 #include "system/clock.h"
@@ -88,8 +89,13 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     const std::string summary =
         settings.consoleMode ? EntrySummary(ClockTime(), profileName, entry) : std::string();
 
+    // The library is bound on the first system that reaches it, so a run
+    // whose profiles are all skipped never needs it.
+    if (const std::string& failure = BindRfcLibrary(); !failure.empty()) {
+      EndOpenDocumentWithError(document, failure, 0);
+    }
     RFC_ENV environment{ReportRfcErrorHandler, nullptr};
-    RfcEnvironment(&environment);
+    Rfc().RfcEnvironment(&environment);
     document.Clear();
     LogStatisticsOutcome statistics;
     statistics.status = -1;  // stays failed when no query runs
@@ -112,7 +118,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       request.displayName = displayName;
       request.parameterString = settings.parameterString;
       statistics = QueryLogStatistics(connection, callLog, request, document);
-      RfcClose(connection);
+      Rfc().RfcClose(connection);
     }
 
     const bool scanned = profile.valid && statistics.Ok();

@@ -6,6 +6,7 @@
 #include "queries/system_info_query.h"
 #include "rfc/connection.h"
 #include "rfc/error_report.h"
+#include "rfc/rfc_functions.h"
 #include "rfc/trace_scan.h"
 #include "run/error_ending.h"
 #include "system/clock.h"
@@ -31,8 +32,11 @@ void RunSingleSystem(RunContext& run) {
   const SystemEntry& entry = profile.entry;
 
   run.callLog.Write(0, "program started", settings.programName);
+  if (const std::string& failure = BindRfcLibrary(); !failure.empty()) {
+    EndWithErrorDocument(document, failure);
+  }
   RFC_ENV environment{ReportRfcErrorHandler, nullptr};
-  RfcEnvironment(&environment);
+  Rfc().RfcEnvironment(&environment);
   run.callLog.Write(0, "RfcEnvironment called", "");
   document.Clear();
 
@@ -63,7 +67,7 @@ void RunSingleSystem(RunContext& run) {
   const LogStatisticsOutcome statistics =
       QueryLogStatistics(connection, run.callLog, request, document);
   if (statistics.Ok()) document.CloseDocument();
-  RfcClose(connection);
+  Rfc().RfcClose(connection);
 
   if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + ScanTraceFile());
   WriteOut(document.Text());

@@ -19,6 +19,16 @@ A case is a folder:
               "changed PATH" or "deleted PATH", PATH under work/ or drive/;
               any other change fails the case
   after-files/PATH  the exact content of a created or changed file
+  rfc-library where the Windows program finds librfc32.dll: "VARIANT PLACE"
+              per line, VARIANT one of complete (the simulated library as a
+              DLL), incomplete (without RfcOpenEx), unicode (the Unicode
+              library's export names) or text (a text file), PLACE one of
+              beside (the executable), path (a folder on PATH only) or work
+              (the current folder); an empty file places none. Without the
+              file the complete DLL lies beside the executable, so every case
+              under --wine runs through the run-time binding. The workbench
+              program has the simulated library linked in: natively such a
+              case is skipped, with exit code 77.
   landscape-lines  "SID LINE" per line: LINE (such as "fail = unreachable")
               goes into work/Landscape.ini as a line of the system SID, so
               that one landscape fixture serves every fault
@@ -268,6 +278,29 @@ class WineDrives:
             remove_new(root, self.baseline[letter])
 
 
+def rfc_library_placements(case):
+    """The (variant, place) pairs of the case's rfc-library file."""
+    if not (case / "rfc-library").exists():
+        return [("complete", "beside")]
+    return [tuple(line.split()) for line in read_lines(case / "rfc-library") if line.strip()]
+
+
+def place_rfc_library(placements, library_dir, folders, environment):
+    """Puts each librfc32.dll where the case says; a folder on PATH is made
+    for "path" and given to Wine through WINEPATH."""
+    for variant, place in placements:
+        folder = folders[place]
+        folder.mkdir(parents=True, exist_ok=True)
+        target = folder / "librfc32.dll"
+        if variant == "text":
+            target.write_text("This is not a library.\r\n")
+        else:
+            shutil.copy2(library_dir / variant / "librfc32.dll", target)
+        if place == "path":
+            # Wine's drive Z: is the root of the Linux file system.
+            environment["WINEPATH"] = "Z:" + str(folder).replace("/", "\\")
+
+
 def prepare_wine_prefix(prefix, environment):
     """Initialises the prefix unless it is; slow, so a suite shares one."""
     (prefix / "tmp").mkdir(parents=True, exist_ok=True)
@@ -345,6 +378,9 @@ def main():
                         help="run the Windows executable under Wine")
     parser.add_argument("--wine-prefix", type=Path,
                         help="the Wine prefix to run in (default: a new one)")
+    parser.add_argument("--rfc-library-dir", type=Path,
+                        help="the folders complete/, incomplete/ and unicode/ of the simulated "
+                             "library's librfc32.dll (default: BIN_DIR/simrfc-dll)")
     parser.add_argument("--record", action="store_true",
                         help="write the expected results from this run")
     parser.add_argument("case", type=Path)
@@ -355,6 +391,11 @@ def main():
     if modes and options.wine:
         print(f"skip {case.name}: file permissions, which Windows does not have")
         return SKIPPED
+    placements = rfc_library_placements(case)
+    if (case / "rfc-library").exists() and not options.wine:
+        print(f"skip {case.name}: where librfc32.dll lies matters only to the Windows program")
+        return SKIPPED
+    rfc_library_dir = (options.rfc_library_dir or options.bin_dir / "simrfc-dll").resolve()
 
     with tempfile.TemporaryDirectory(prefix="vendralith-e2e-") as temp:
         temp = Path(temp)
@@ -413,6 +454,9 @@ def main():
             command = [str(executable)] + read_lines(case / "args")
             if options.wine:
                 command.insert(0, "wine")
+                place_rfc_library(placements, rfc_library_dir,
+                                  {"beside": executable.parent, "work": work,
+                                   "path": temp / "rfc-path"}, environment)
 
             def take_snapshot():
                 if wine_drives:

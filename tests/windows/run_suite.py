@@ -6,8 +6,12 @@ runs; tests/e2e/run_case.py runs each with --wine. All cases share one Wine
 prefix, made new for each run of the suite (by default in the build folder;
 no Wine set-up outside it is touched), and one wineserver that stays up until the
 end, so that a case costs a fraction of a second instead of a Wine start-up.
-The cases run one after another: they share the prefix's drives. Then
-vendralith-profile.exe writes a password line that vendralith.exe accepts.
+The cases run one after another: they share the prefix's drives. Each case
+finds the simulated library's librfc32.dll (BIN_DIR/simrfc-dll) beside its
+copy of vendralith.exe, unless the case places it elsewhere, so every case
+runs through the run-time binding. Then vendralith-profile.exe writes a
+password line that vendralith.exe, installed with librfc32.dll beside it,
+accepts.
 
 Prints a line per case and closes with "N passed, M failed, K skipped"; the
 exit code is 1 when a case failed. A case that cannot hold on Windows (file
@@ -44,13 +48,19 @@ def profile_tool_round_trip(bin_dir, prefix, environment):
     a profile written with Windows line ends, check it, and let the sensor
     log on with it. Returns what went wrong."""
     work = prefix / "drive_c" / "vendralith-profile-tool"
+    # Installed as on a host: both programs and librfc32.dll in one folder.
+    installed = prefix / "drive_c" / "vendralith"
     failures = []
 
     def run(program, *arguments, stdin=b""):
-        return subprocess.run(["wine", str(bin_dir / program), *arguments], cwd=work,
+        return subprocess.run(["wine", str(installed / program), *arguments], cwd=work,
                               env=environment, input=stdin, capture_output=True, timeout=120)
 
     work.mkdir()
+    installed.mkdir()
+    for program in ("vendralith.exe", "vendralith-profile.exe"):
+        shutil.copy2(bin_dir / program, installed)
+    shutil.copy2(bin_dir / "simrfc-dll" / "complete" / "librfc32.dll", installed)
     try:
         shutil.copy2(LANDSCAPE, work)
         scramble = run("vendralith-profile.exe", "scramble", stdin=b"Watch4Logs\r\n")
@@ -68,6 +78,7 @@ def profile_tool_round_trip(bin_dir, prefix, environment):
             failures.append(f"sensor: exit {sensor.returncode}, output {sensor.stdout!r}")
     finally:
         shutil.rmtree(work, ignore_errors=True)
+        shutil.rmtree(installed, ignore_errors=True)
     return failures
 
 

@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+"""What loading librfc32.dll at run time costs the Windows sensor, under Wine.
+
+    python3 tools/bench/wine_bench.py [--runs N] BUILD_DIR
+
+BUILD_DIR is the Windows build (make windows): vendralith.exe, which loads
+librfc32.dll when it runs, the simulated library's DLL in
+simrfc-dll/complete, and bench/vendralith-linked.exe, the same sensor with the
+simulated library linked in, as the Windows program was built before it
+loaded the library. Both scan PRD of the example landscape from the same
+folder, in alternating runs under one wineserver, so that a change of load
+hits both alike. Prints the median wall time of each and their ratio. A tool
+to read, not a test: nothing fails on a time.
+"""
+
+import argparse
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parents[2]
+EXAMPLES = REPO / "examples"
+sys.path.insert(0, str(REPO / "tests" / "e2e"))
+from run_case import wine_environment  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--runs", type=int, default=60, help="runs of each program")
+    parser.add_argument("build_dir", type=Path)
+    options = parser.parse_args()
+    build = options.build_dir.resolve()
+    prefix = build / "bench-wineprefix"
+    environment = wine_environment(prefix)
+    shutil.rmtree(prefix, ignore_errors=True)
+    (prefix / "tmp").mkdir(parents=True)
+    subprocess.run(["wineserver", "-p"], env=environment, check=True)
+    try:
+        subprocess.run(["wineboot", "-i"], env=environment, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        drive = prefix / "drive_c"
+        loaded, linked, work = drive / "loaded", drive / "linked", drive / "work"
+        for folder in (loaded, linked, work):
+            folder.mkdir()
+        shutil.copy2(build / "vendralith.exe", loaded)
+        shutil.copy2(build / "simrfc-dll" / "complete" / "librfc32.dll", loaded)
+        shutil.copy2(build / "bench" / "vendralith-linked.exe", linked / "vendralith.exe")
+        for name in ("Landscape.ini", "PRD.P00"):
+            shutil.copy2(EXAMPLES / name, work)
+
+        programs = {"run-time binding": loaded / "vendralith.exe",
+                    "linked in": linked / "vendralith.exe"}
+        times = {name: [] for name in programs}
+        for run in range(options.runs + 1):
+            for name, program in programs.items():
+                started = time.perf_counter()
+                result = subprocess.run(["wine", str(program), "PRD"], cwd=work,
+                                        env=environment, capture_output=True)
+                elapsed = time.perf_counter() - started
+                if result.returncode != 0 or b"<Text>(PRD) LogStates: " not in result.stdout:
+                    print(f"{name}: unexpected answer, exit {result.returncode}: "
+                          f"{result.stdout[:200]!r}")
+                    return 1
+                if run > 0:  # the first round warms Wine's caches
+                    times[name].append(elapsed)
+    finally:
+        subprocess.run(["wineserver", "-k"], env=environment)
+        shutil.rmtree(prefix, ignore_errors=True)
+
+    medians = {name: statistics.median(values) * 1000 for name, values in times.items()}
+    for name, median in medians.items():
+        print(f"{name:18} median {median:7.1f} ms over {options.runs} runs")
+    ratio = medians["run-time binding"] / medians["linked in"]
+    print(f"Scan under Wine, run-time binding / linked in: {ratio:.3f}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
