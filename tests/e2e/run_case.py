@@ -22,7 +22,8 @@ A case is a folder:
   rfc-library where the Windows program finds librfc32.dll: "VARIANT PLACE"
               per line, VARIANT one of complete (the simulated library as a
               DLL), incomplete (without RfcOpenEx), unicode (the Unicode
-              library's export names) or text (a text file), PLACE one of
+              library's export names), pe64 (the headers of a 64-bit DLL)
+              or text (a text file), PLACE one of
               beside (the executable), path (a folder on PATH only) or work
               (the current folder); an empty file places none. Without the
               file the complete DLL lies beside the executable, so every case
@@ -285,6 +286,22 @@ def rfc_library_placements(case):
     return [tuple(line.split()) for line in read_lines(case / "rfc-library") if line.strip()]
 
 
+def pe64_dll_headers():
+    """The headers of a 64-bit (PE32+, x64) DLL without sections: what a
+    32-bit process finds when the 64-bit library was installed."""
+    import struct
+    dos = b"MZ" + bytes(58) + struct.pack("<I", 64)
+    coff = struct.pack("<HHIIIHH", 0x8664, 0, 0, 0, 0, 240, 0x2022)
+    optional = struct.pack("<HBBIIIII", 0x20B, 14, 0, 0, 0, 0, 0, 0)
+    optional += struct.pack("<QII", 0x180000000, 0x1000, 0x200)  # image base, alignments
+    optional += struct.pack("<HHHHHHI", 6, 0, 0, 0, 6, 0, 0)  # versions
+    optional += struct.pack("<IIIHH", 0x1000, 0x200, 0, 3, 0x160)  # sizes, console, DLL flags
+    optional += struct.pack("<QQQQII", 0x100000, 0x1000, 0x100000, 0x1000, 0, 16)
+    optional += bytes(16 * 8)  # no data directories
+    headers = dos + b"PE\0\0" + coff + optional
+    return headers + bytes(0x200 - len(headers))
+
+
 def place_rfc_library(placements, library_dir, folders, environment):
     """Puts each librfc32.dll where the case says; a folder on PATH is made
     for "path" and given to Wine through WINEPATH."""
@@ -294,6 +311,8 @@ def place_rfc_library(placements, library_dir, folders, environment):
         target = folder / "librfc32.dll"
         if variant == "text":
             target.write_text("This is not a library.\r\n")
+        elif variant == "pe64":
+            target.write_bytes(pe64_dll_headers())
         else:
             shutil.copy2(library_dir / variant / "librfc32.dll", target)
         if place == "path":
