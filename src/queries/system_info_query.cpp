@@ -49,7 +49,7 @@ void InstallRfcsi() {
     elements[i] = {const_cast<char*>(kRfcsiFields[i].name), TYPC, kRfcsiFields[i].length, 0, 0};
   }
   if (Rfc().RfcInstallStructure("RFCSI", elements.data(), static_cast<unsigned>(elements.size()),
-                          &rfcsiType) != 0) {
+                                &rfcsiType) != 0) {
     ReportRfcError("RfcInstallStructure");
   }
 }
