@@ -1,9 +1,9 @@
-# Thin wrappers over the CMake presets. `make demo`, `make test`, `make windows`
-# and `make test-windows` do all set-up on a fresh machine (the build tools,
-# and for Windows the MinGW-w64 cross-compiler and Wine, are installed when
-# missing).
+# Thin wrappers over the CMake presets. `make demo`, `make test`, `make windows`,
+# `make test-windows` and `make dist` do all set-up on a fresh machine (the
+# build tools, and for Windows the MinGW-w64 cross-compiler and Wine, are
+# installed when missing).
 
-.PHONY: demo test fuzz bench bench-windows lint windows test-windows deps fuzz-deps lint-deps windows-deps clean
+.PHONY: demo test fuzz bench bench-windows lint windows test-windows dist deps fuzz-deps lint-deps windows-deps clean
 
 # Seconds each fuzz target runs for `make fuzz`.
 SECONDS ?= 10
@@ -72,6 +72,12 @@ windows: windows-deps
 # made new in build/windows/wineprefix.
 test-windows: windows
 	python3 tests/windows/run_suite.py --bin-dir build/windows
+
+# The release package for monitoring hosts, build/dist/vendralith-VERSION-win32.zip:
+# both Windows programs, INSTALL.txt from the README and the example files.
+# Fails when the package holds anything else, an RFC library above all.
+dist: windows
+	python3 tools/make_dist.py --bin-dir build/windows --out-dir build/dist
 
 clean:
 	rm -rf build

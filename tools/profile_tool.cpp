@@ -18,6 +18,7 @@ constexpr int kUsageError = 64;
 constexpr const char* kHelp =
     "Usage: vendralith-profile scramble [--offset D]\n"
     "       vendralith-profile check FILE\n"
+    "       vendralith-profile --version\n"
     "\n"
     "scramble  Reads the clear password (at most 20 printable characters) from\n"
     "          standard input, without echo on a terminal, and prints the\n"
@@ -26,7 +27,8 @@ constexpr const char* kHelp =
     "          scrambling starts; by default it is chosen at random.\n"
     "check     Reads FILE as the sensor reads a profile and prints the\n"
     "          settings it would use (never the password), then \"OK\" or\n"
-    "          the sensor's error message. Exit code 0 or 2.\n";
+    "          the sensor's error message. Exit code 0 or 2.\n"
+    "--version Prints the program's version.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "vendralith-profile: " << message << " (try --help)\n";
@@ -141,6 +143,11 @@ int main(int argc, char** argv) {
   for (const std::string& argument : arguments) {
     if (argument == "--help" || argument == "-h") {
       std::cout << kHelp;
+      return 0;
+    }
+    if (argument == "--version") {
+      // VENDRALITH_VERSION: the CMake project version, set by the build.
+      std::cout << "vendralith-profile " VENDRALITH_VERSION "\n";
       return 0;
     }
   }

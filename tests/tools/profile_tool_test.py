@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """Tries vendralith-profile as a user does: scramble a password, put it in a
-profile, check the profile, and get the errors of wrong usage."""
+profile, check the profile, ask for the version, and get the errors of wrong
+usage.
+
+    profile_tool_test.py PATH-OF-vendralith-profile VERSION
+"""
 
 import re
 import subprocess
@@ -14,6 +18,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
 from run_case import sanitizer_report  # noqa: E402
 
 tool = Path(sys.argv[1])
+version = sys.argv[2]  # the CMake project version
 failures = []
 
 
@@ -79,6 +84,11 @@ with tempfile.TemporaryDirectory() as folder:
         expect(f"{arguments}: exit {result.returncode}, expected {code}", result.returncode == code)
         if code == 64:
             expect(f"{arguments}: one-line error", result.stderr.count(b"\n") == 1)
+
+result = run("--version")
+expect(f"--version prints {result.stdout!r}",
+       result.stdout == f"vendralith-profile {version}\n".encode() and not result.stderr)
+expect("--help names --version", b"vendralith-profile --version" in run("--help").stdout)
 
 for failure in failures:
     print("FAIL", failure)
