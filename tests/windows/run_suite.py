@@ -7,7 +7,8 @@ prefix, made new for each run of the suite (by default in the build folder;
 no Wine set-up outside it is touched), and one wineserver that stays up until the
 end, so that a case costs a fraction of a second instead of a Wine start-up.
 The cases run one after another: they share the prefix's drives. Then
-vendralith-profile.exe writes a password line that vendralith.exe accepts.
+vendralith-profile.exe writes a password line that vendralith.exe accepts,
+and tests/stress/parallel_scans.py runs its parallel scans under Wine.
 
 Prints a line per case and closes with "N passed, M failed, K skipped"; the
 exit code is 1 when a case failed. A case that cannot hold on Windows (file
@@ -25,6 +26,7 @@ from pathlib import Path
 
 TESTS = Path(__file__).resolve().parent.parent
 RUN_CASE = TESTS / "e2e" / "run_case.py"
+PARALLEL_SCANS = TESTS / "stress" / "parallel_scans.py"
 # In a prefix this suite made: only such a folder is removed for a new run.
 MARK = ".vendralith-test-prefix"
 CASES = TESTS / "e2e" / "cases"
@@ -123,6 +125,17 @@ def main():
             for failure in failures:
                 print("  " + failure)
             if failures:
+                failed += 1
+            else:
+                passed += 1
+            parallel = subprocess.run(
+                [sys.executable, str(PARALLEL_SCANS), "--wine", "--wine-prefix", str(prefix),
+                 "--bin-dir", str(bin_dir)],
+                env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            print(("FAIL " if parallel.returncode else "ok ") + "parallel_scans")
+            print("  " + parallel.stdout.decode("utf-8", "replace").rstrip().replace("\n", "\n  "),
+                  flush=True)
+            if parallel.returncode:
                 failed += 1
             else:
                 passed += 1
