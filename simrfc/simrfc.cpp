@@ -19,6 +19,7 @@
 #include "landscape.h"
 #include "rfc/rfc_library.h"
 #include "simrfc_control.h"
+#include "trace_append.h"
 
 namespace {
 
@@ -181,28 +182,26 @@ unsigned TraceThreadNumber() {
 }
 
 void WriteTrace(const Failure& failure) {
-  std::FILE* file = std::fopen(kTraceFile, "a");
-  if (file == nullptr) return;
-  // Writing the trace is best effort: a failure must not change the call.
   const std::time_t now = std::time(nullptr);
   std::tm utc{};
   if (const std::tm* converted = std::gmtime(&now)) utc = *converted;
   char stamp[32] = "";
   char when[64] = "";
+  char thread[16] = "";
   (void)std::strftime(stamp, sizeof stamp, "%Y%m%d %H%M%S", &utc);
   (void)std::strftime(when, sizeof when, "%a %b %d %H:%M:%S %Y", &utc);
-  (void)std::fprintf(file, "**** ERROR file opened at %s UTC, SAP-REL 700,0,0 RFC-VER 3 simrfc\n",
-                     stamp);
-  (void)std::fprintf(file, "T:%04u ======> %s\n", TraceThreadNumber(),
-                     OneLine(failure.texts.message).c_str());
+  (void)std::snprintf(thread, sizeof thread, "T:%04u", TraceThreadNumber());  // always fits
+  // The whole block first: it goes to the file in one write.
+  std::string block = std::string("**** ERROR file opened at ") + stamp +
+                      " UTC, SAP-REL 700,0,0 RFC-VER 3 simrfc\n" + thread + " ======> " +
+                      OneLine(failure.texts.message) + "\n";
   if (!failure.partner.empty()) {
-    (void)std::fprintf(file, "LOCATION    CPIC (TCP/IP) on local host\n");
-    (void)std::fprintf(file, "ERROR       partner '%s' not reached\n\n",
-                       OneLine(failure.partner).c_str());
-    (void)std::fprintf(file, "TIME        %s\n", when);
+    block += "LOCATION    CPIC (TCP/IP) on local host\n";
+    block += "ERROR       partner '" + OneLine(failure.partner) + "' not reached\n\n";
+    block += std::string("TIME        ") + when + "\n";
   }
-  (void)std::fputc('\n', file);
-  (void)std::fclose(file);
+  block += '\n';
+  simrfc::AppendAtOnce(kTraceFile, block);
 }
 
 // Records a failure as the last error and in the trace. The texts of the

@@ -26,7 +26,8 @@ echo "cppcheck"
 cppcheck_options="--enable=warning,performance,portability --inline-suppr --error-exitcode=1
   --quiet --std=c++20 --template=gcc"
 cppcheck $cppcheck_options -j 2 --project="$build/compile_commands.json" || status=1
-cppcheck $cppcheck_options --platform=win32A -D_WIN32 -I src src/system/*_win32.cpp || status=1
+cppcheck $cppcheck_options --platform=win32A -D_WIN32 -I src -I simrfc src/system/*_win32.cpp \
+  simrfc/*_win32.cpp || status=1
 
 echo "clang-format"
 clang-format --dry-run --Werror $(find src simrfc tools tests -name '*.cpp' -o -name '*.h') || status=1

@@ -3,6 +3,7 @@
 #include "output/decimal_text.h"
 #include "output/standard_output.h"
 #include "rfc/rfc_functions.h"
+#include "rfc/scan_locks.h"
 #include "system/text_file.h"
 #include "system/text_helpers.h"
 
@@ -72,6 +73,8 @@ RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameter
 
   // Only the console may see this line: before the XML it would spoil the answer.
   if (consoleMode) WriteOut("* SapRfc.Ini.......: " + entry.destination + "<\n");
+  // Until the logon has read SapRfc.ini, no other scan may replace it.
+  const DestinationFileLock destinationFileLock(FolderScanLocks());
   if (!WriteFileReplacing(kLibraryDestinationFile, *destinationFile)) return 0;
   RFC_ERROR_INFO_EX error{};
   const RFC_HANDLE handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);

@@ -8,6 +8,7 @@
 #include "rfc/connection.h"
 #include "rfc/error_report.h"
 #include "rfc/rfc_functions.h"
+#include "rfc/scan_locks.h"
 #include "rfc/trace_scan.h"
 #include "run/error_ending.h"
 #include "system/clock.h"
@@ -99,6 +100,9 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     document.Clear();
     LogStatisticsOutcome statistics;
     statistics.status = -1;  // stays failed when no query runs
+    // Taken at the first logon and held to the end of the run: its failures
+    // read the trace.
+    FolderScanLocks().EnterRfcPart();
     const RFC_HANDLE connection =
         OpenConnection(entry, settings.parameterString, settings.consoleMode, callLog);
     if (connection == 0) {

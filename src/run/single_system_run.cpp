@@ -7,6 +7,7 @@
 #include "rfc/connection.h"
 #include "rfc/error_report.h"
 #include "rfc/rfc_functions.h"
+#include "rfc/scan_locks.h"
 #include "rfc/trace_scan.h"
 #include "run/error_ending.h"
 #include "system/clock.h"
@@ -48,6 +49,8 @@ void RunSingleSystem(RunContext& run) {
              ShownParameters(settings.parameterText) + " State=Executing\n");
   }
 
+  // Until this scan has read its trace note, no other scan removes the trace.
+  FolderScanLocks().EnterRfcPart();
   const RFC_HANDLE connection =
       OpenConnection(entry, settings.parameterString, settings.consoleMode, run.callLog);
   if (connection == 0) {
@@ -71,7 +74,7 @@ void RunSingleSystem(RunContext& run) {
 
   if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + ScanTraceFile());
   WriteOut(document.Text());
-  RemoveFile(kTraceFile);
+  FolderScanLocks().LeaveRfcPartRemovingTrace();
   if (settings.consoleMode) {
     WriteOut("\n* " + ClockTime() + " SAP " + std::string(kProgramWord) + " now processed...\n");
   }

@@ -49,6 +49,10 @@ neither on standard output or standard error nor in any file the run created
 or changed. A clear password shorter than 4 characters could match ordinary
 text by chance, so a case that holds one fails.
 
+The lock file by which parallel scans keep apart (its name is kScanLockFile
+of src/rfc/scan_locks.h) is left out of the file changes: every scan that
+reaches the RFC library creates it in the work folder. It must stay empty.
+
 With --record the case's stdout, exit and after files are written from the
 run instead of compared (times become {TIME}); read them before committing.
 
@@ -99,6 +103,12 @@ def profile_key():
     source = (SOURCE / "src" / "profile" / "password.cpp").read_text()
     table = re.search(r"kBytes\[32\] = \{([^}]*)\}", source).group(1)
     return [int(value, 16) for value in re.findall(r"0x[0-9A-Fa-f]+", table)]
+
+
+def lock_file_path():
+    """The sensor's lock file in the work folder, as the file changes name it."""
+    source = (SOURCE / "src" / "rfc" / "scan_locks.h").read_text()
+    return "work/" + re.search(r'kScanLockFile = "([^"]+)"', source).group(1)
 
 
 def clear_password(stored, key):
@@ -513,6 +523,12 @@ def main():
             print(f"FAIL {case.name}\n  sanitizer report; standard error:\n" +
                   result.stderr.decode("latin-1"))
             return 1
+
+        lock_file = lock_file_path()
+        if after.get(lock_file, b"") != b"":
+            failures.append(f"{lock_file} holds data: {after[lock_file][:80]!r}")
+        for files in (before, after):
+            files.pop(lock_file, None)
 
         outputs = {"standard output": result.stdout, "standard error": result.stderr}
         outputs.update((path, content) for path, content in after.items()

@@ -11,7 +11,8 @@ finds the simulated library's librfc32.dll (BIN_DIR/simrfc-dll) beside its
 copy of vendralith.exe, unless the case places it elsewhere, so every case
 runs through the run-time binding. Then vendralith-profile.exe writes a
 password line that vendralith.exe, installed with librfc32.dll beside it,
-accepts.
+accepts, and tests/stress/parallel_scans.py runs its parallel scans under
+Wine.
 
 Prints a line per case and closes with "N passed, M failed, K skipped"; the
 exit code is 1 when a case failed. A case that cannot hold on Windows (file
@@ -29,6 +30,7 @@ from pathlib import Path
 
 TESTS = Path(__file__).resolve().parent.parent
 RUN_CASE = TESTS / "e2e" / "run_case.py"
+PARALLEL_SCANS = TESTS / "stress" / "parallel_scans.py"
 # In a prefix this suite made: only such a folder is removed for a new run.
 MARK = ".vendralith-test-prefix"
 CASES = TESTS / "e2e" / "cases"
@@ -134,6 +136,17 @@ def main():
             for failure in failures:
                 print("  " + failure)
             if failures:
+                failed += 1
+            else:
+                passed += 1
+            parallel = subprocess.run(
+                [sys.executable, str(PARALLEL_SCANS), "--wine", "--wine-prefix", str(prefix),
+                 "--bin-dir", str(bin_dir)],
+                env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            print(("FAIL " if parallel.returncode else "ok ") + "parallel_scans")
+            print("  " + parallel.stdout.decode("utf-8", "replace").rstrip().replace("\n", "\n  "),
+                  flush=True)
+            if parallel.returncode:
                 failed += 1
             else:
                 passed += 1

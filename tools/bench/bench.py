@@ -16,7 +16,11 @@ Figures:
      every system answering with LATENCY_MS, and the cost per system beyond
      that latency;
   3. the peak resident memory of the scan (and of the largest run);
-  4. the start-up of perl and python3, for scale.
+  4. the start-up of perl and python3, for scale;
+  5. what the locks of parallel scans cost: the scan, and a scan through a
+     destination file (SapRfc.PRD), each against the same scan in a folder
+     where the lock file cannot be opened (a folder stands in its place), so
+     that it runs without locks.
 """
 
 import argparse
@@ -56,6 +60,12 @@ def most_systems():
     header = (REPO / "src/run/listing_reader.h").read_text()
     limit = int(re.search(r"kMaxServerList = (\d+);", header).group(1))
     return limit // 2
+
+
+def lock_file_name():
+    """The sensor's lock file, as src/rfc/scan_locks.h names it."""
+    header = (REPO / "src/rfc/scan_locks.h").read_text()
+    return re.search(r'kScanLockFile = "([^"]+)"', header).group(1)
 
 
 def measure(runner, runs, folder, command, env, expect_exit=0):
@@ -214,6 +224,27 @@ def main():
     scan_command = [str(sensor), "PRD"]
     check_output(scan_command, single, single_env, "<Text>(PRD) LogStates:")
 
+    # 5: the same scans with and without their locks.
+    lock_file = lock_file_name()
+    destination = work / "destination"
+    if destination.exists():
+        shutil.rmtree(destination)
+    shutil.copytree(single, destination)
+    (destination / "SapRfc.PRD").write_text("DEST=PRD\nTYPE=A\nASHOST=sapprd\nSYSNR=00\n")
+    lock_pairs = {}
+    for name, folder in (("scan", single), ("destination", destination)):
+        unlocked = work / f"{folder.name}-unlocked"
+        if unlocked.exists():
+            shutil.rmtree(unlocked)
+        shutil.copytree(folder, unlocked)
+        (unlocked / lock_file).unlink(missing_ok=True)
+        (unlocked / lock_file).mkdir()
+        for place in (folder, unlocked):
+            check_output(scan_command, place, environment(place), "<Text>(PRD) LogStates:")
+        if not (folder / lock_file).is_file():
+            sys.exit(f"bench: the scan in {folder} left no lock file {lock_file}")
+        lock_pairs[name] = (folder, unlocked, Figure(), Figure())
+
     others = {name: interpreter(name) for name in ("perl", "python3")}
     others = {name: path for name, path in others.items() if path}
     other_args = {"perl": ["-e", "1"], "python3": ["-c", "pass"]}
@@ -225,6 +256,11 @@ def main():
         for name, path in others.items():
             other_figures[name].add(
                 measure(runner, runs(20), single, [path] + other_args[name], single_env))
+        for folder, unlocked, locked_figure, unlocked_figure in lock_pairs.values():
+            locked_figure.add(measure(runner, runs(200), folder, scan_command,
+                                      environment(folder)))
+            unlocked_figure.add(measure(runner, runs(200), unlocked, scan_command,
+                                        environment(unlocked)))
 
     # 2: the multi-system runs.
     stored = scrambled_password(profile_tool)
@@ -277,6 +313,16 @@ def main():
         command = " ".join([name] + other_args[name])
         row(f"For scale: `{command}`",
             f"{figure.wall_us() / 1000:.3f} ms = {figure.wall_us() / scan_us:.1f} x the scan")
+    for name, (_, _, locked_figure, unlocked_figure) in lock_pairs.items():
+        what = ("Locks of parallel scans: the scan" if name == "scan" else
+                "Locks of parallel scans: the scan through `SapRfc.PRD`")
+        locked_us, unlocked_us = locked_figure.wall_us(), unlocked_figure.wall_us()
+        locked_cpu, unlocked_cpu = locked_figure.cpu_us(), unlocked_figure.cpu_us()
+        row(f"{what}, with / without them",
+            f"{locked_us / 1000:.3f} / {unlocked_us / 1000:.3f} ms = "
+            f"{(locked_us / unlocked_us - 1) * 100:+.1f} %; CPU {locked_cpu:.0f} / "
+            f"{unlocked_cpu:.0f} µs = {(locked_cpu / unlocked_cpu - 1) * 100:+.1f} %",
+            "a few per cent")
     row("Multi-system run, fixed part (one empty entry)", f"{fixed_us / 1000:.3f} ms")
     per_system = []
     for systems in sizes:

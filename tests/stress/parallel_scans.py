@@ -1,0 +1,227 @@
+#!/usr/bin/env python3
+"""Parallel scans from one folder give the same results as scans run alone.
+
+    parallel_scans.py --bin-dir DIR [--wine --wine-prefix PREFIX]
+                      [--scans N] [--workers N] [--seed N]
+
+The monitoring host starts many sensors at once from one folder. This test
+builds such a folder: the systems PRD and QAS are reached through destination
+files (SapRfc.PRD, SapRfc.QAS), DEV and BAD through their profiles' options,
+and BAD's statistics call fails, so its answer carries the trace note of
+Dev_Rfc.Trc. An item-mode listing (Kelvaron.Prf) names DEV and PRD.
+
+Each kind of scan (a system, a dialect, the multi-system run) first runs
+alone; then --scans scans of all kinds, in a shuffled order, run in
+--workers parallel workers, and each scan's standard output and exit code
+must equal those of the same scan run alone. The first differences are
+printed; the exit code is 1 when any scan differed or a sanitizer reported a
+fault. Only results are compared, never times. The run is bounded: each scan
+may take at most SCAN_TIMEOUT seconds, and no new scan starts after
+DEADLINE seconds (the closing line says how many ran).
+
+With --wine the Windows executable of --bin-dir runs under Wine in PREFIX (an
+initialised prefix whose wineserver is up: tests/windows/run_suite.py
+passes its own), in a folder on its drive C:.
+"""
+
+import argparse
+import concurrent.futures
+import difflib
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from pathlib import Path
+
+TESTS = Path(__file__).resolve().parent.parent
+FIXTURES = TESTS / "e2e" / "fixtures"
+sys.path.insert(0, str(TESTS / "e2e"))
+from run_case import sanitizer_report, wine_environment  # noqa: E402
+
+SCAN_TIMEOUT = 120
+DEADLINE = 300
+SHOWN_DIFFERENCES = 5
+
+# BAD answers the logon and the system information, and fails the
+# statistics call: its document holds the last error of Dev_Rfc.Trc.
+BAD_SYSTEM = """
+[system BAD]
+host = sapbad
+sysnr = 04
+client = 100
+user = MONITOR
+password = Watch4Logs
+fail = receive ADA_LOG_STATISTICS 3 DBIF_DSQL2_SQL_ERROR
+"""
+
+DESTINATION_FILES = {
+    "SapRfc.PRD": "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSYSNR=00\n",
+    "SapRfc.QAS": "DEST=QAS\nTYPE=A\nASHOST=sapqas\nSYSNR=01\n",
+}
+
+LISTING = "# Gsng: MAXDB       DEV.P00#PRD.P00#\n"
+
+# (program name, arguments): every kind of scan the folder serves. PRD and
+# QAS log on by destination file, DEV and BAD by options, the item-mode run
+# both ways; BAD fails in three dialects.
+SCANS = [
+    ("vendralith", ["PRD"]),
+    ("vendralith", ["QAS", "PERCENT"]),
+    ("vendralith", ["DEV"]),
+    ("vendralith", ["BAD"]),
+    ("vendralith-quorrane", ["PRD"]),
+    ("vendralith-quorrane", ["BAD"]),
+    ("vendralith-pindrel", ["QAS"]),
+    ("vendralith-pindrel", ["DEV", "CH=2"]),
+    ("vendralith-marsoke", ["BAD", "PERCENT"]),
+    ("vendralith", ["x", "ITEM=LogPages"]),
+]
+
+
+def build_folder(work):
+    """The sensor folder: landscape, profiles, destination files, listing."""
+    work.mkdir(parents=True)
+    shutil.copy(FIXTURES / "landscape" / "Landscape.ini", work)
+    for profile in (FIXTURES / "profiles").glob("*.P00"):
+        shutil.copy(profile, work)
+    with open(work / "Landscape.ini", "a") as landscape:
+        landscape.write(BAD_SYSTEM)
+    bad = (work / "PRD.P00").read_text()
+    bad = bad.replace("Destination: PRD", "Destination: BAD")
+    bad = bad.replace("Hostname...: sapprd", "Hostname...: sapbad")
+    bad = bad.replace("Sysnr......: 00", "Sysnr......: 04")
+    (work / "BAD.P00").write_text(bad)
+    for name, content in DESTINATION_FILES.items():
+        (work / name).write_text(content)
+    (work / "Kelvaron.Prf").write_text(LISTING)
+
+
+def install_programs(bin_dir, target, wine):
+    """A copy of the sensor under each program name the scans use."""
+    target.mkdir(parents=True)
+    source = bin_dir / ("vendralith.exe" if wine else "vendralith")
+    programs = {}
+    for name in sorted({program for program, _ in SCANS}):
+        copy = target / (name + (".exe" if wine else ""))
+        shutil.copy2(source, copy)
+        programs[name] = copy
+    return programs
+
+
+class Runner:
+    def __init__(self, programs, work, environment, wine):
+        self.programs = programs
+        self.work = work
+        self.environment = environment
+        self.wine = wine
+
+    def run(self, scan):
+        """(exit code, standard output, standard error) of one scan."""
+        program, arguments = scan
+        command = [str(self.programs[program])] + arguments
+        if self.wine:
+            command.insert(0, "wine")
+        done = subprocess.run(command, cwd=self.work, env=self.environment,
+                              capture_output=True, timeout=SCAN_TIMEOUT)
+        return done.returncode, done.stdout, done.stderr
+
+
+def describe(scan):
+    program, arguments = scan
+    return " ".join([program] + arguments)
+
+
+def show_difference(scan, alone, parallel):
+    lines = [f"{describe(scan)}: exit {parallel[0]} (alone {alone[0]})"]
+    diff = difflib.unified_diff(alone[1].decode("latin-1").splitlines(keepends=True),
+                                parallel[1].decode("latin-1").splitlines(keepends=True),
+                                "alone", "parallel")
+    lines += ["  " + line.rstrip("\n").replace("\r", "\\r") for line in diff]
+    return "\n".join(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--bin-dir", required=True, type=Path)
+    parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--wine-prefix", type=Path)
+    parser.add_argument("--scans", type=int, default=400)
+    parser.add_argument("--workers", type=int, default=8)
+    parser.add_argument("--seed", type=int, default=20261210)
+    options = parser.parse_args()
+    if options.wine and options.wine_prefix is None:
+        parser.error("--wine needs --wine-prefix")
+
+    if options.wine:
+        environment = wine_environment(options.wine_prefix.resolve())
+        temp_parent = options.wine_prefix.resolve() / "drive_c"
+    else:
+        environment = dict(os.environ)
+        temp_parent = None
+    environment.pop("SIMRFC_LANDSCAPE", None)
+    environment.pop("RFC_INI", None)
+
+    with tempfile.TemporaryDirectory(prefix="vendralith-parallel-", dir=temp_parent) as temp:
+        temp = Path(temp)
+        work = temp / "sensors"
+        build_folder(work)
+        if not options.wine:
+            # No C:\PRTG_Path.Txt: the profiles are found in the current folder.
+            (temp / "drive").mkdir()
+            environment["VENDRALITH_DRIVE_ROOT"] = str(temp / "drive")
+        runner = Runner(install_programs(options.bin_dir.resolve(), temp / "bin", options.wine),
+                        work, environment, options.wine)
+
+        alone = {}
+        reports = []
+        for scan in SCANS:
+            alone[describe(scan)] = runner.run(scan)
+            if sanitizer_report(alone[describe(scan)][2]):
+                reports.append((scan, alone[describe(scan)][2]))
+
+        order = [SCANS[i % len(SCANS)] for i in range(options.scans)]
+        random.Random(options.seed).shuffle(order)
+        started = time.monotonic()
+        stop = threading.Event()
+        differences = []
+        ran = 0
+        counted = threading.Lock()
+
+        def scan_in_parallel(scan):
+            nonlocal ran
+            if stop.is_set() or time.monotonic() - started > DEADLINE:
+                stop.set()
+                return
+            result = runner.run(scan)
+            with counted:
+                ran += 1
+                if sanitizer_report(result[2]):
+                    reports.append((scan, result[2]))
+                if result[:2] != alone[describe(scan)][:2]:
+                    differences.append((scan, result))
+
+        with concurrent.futures.ThreadPoolExecutor(options.workers) as pool:
+            for future in [pool.submit(scan_in_parallel, scan) for scan in order]:
+                future.result()
+
+    for scan, stderr in reports[:SHOWN_DIFFERENCES]:
+        print(f"sanitizer report in {describe(scan)}:\n{stderr.decode('latin-1')}")
+    for scan, result in differences[:SHOWN_DIFFERENCES]:
+        print(show_difference(scan, alone[describe(scan)], result))
+    by_kind = {}
+    for scan, _ in differences:
+        by_kind[describe(scan)] = by_kind.get(describe(scan), 0) + 1
+    for kind, count in sorted(by_kind.items()):
+        print(f"  {count} x {kind}")
+    print(f"{ran} of {len(order)} scans ran in {options.workers} workers; "
+          f"{len(differences)} differed from the same scan alone"
+          + (f"; {len(reports)} sanitizer reports" if reports else ""))
+    return 1 if differences or reports or ran == 0 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
