@@ -9,6 +9,11 @@ enum class ExitCode { Success = 0, RfcError = 1, ErrorDocument = 2 };
 // Flushes standard output and exits with code.
 [[noreturn]] void EndProcess(ExitCode code);
 
+// Flushes standard output and ends the process at once, from any thread:
+// no exit handlers, no library cleanup, no waiting for other threads. For
+// the run's deadline, when a library call may hang and so may its cleanup.
+[[noreturn]] void EndProcessAtOnce(ExitCode code);
+
 }  // namespace vendralith
 
 #endif
