@@ -1,14 +1,12 @@
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "system/process_end.h"
 
 namespace vendralith {
 
-void EndProcessAtOnce(ExitCode code) {
-  (void)std::fflush(stdout);  // nowhere to report a failure
+void TerminateNow(ExitCode code) {
   // Unlike ExitProcess, no DLL is told to detach: the RFC library's cleanup
   // could hang just as its call did.
   TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
