@@ -8,7 +8,8 @@ namespace vendralith {
 namespace {
 
 [[noreturn]] void PrintAndEnd(const ResultDocument& document, RFC_HANDLE connection) {
-  WriteOut(document.Text());
+  // Should closing hang, the deadline ends the process without another word.
+  WriteLastOut(document.Text(), ExitCode::ErrorDocument);
   if (connection != 0) Rfc().RfcClose(connection);
   EndProcess(ExitCode::ErrorDocument);
 }

@@ -1,5 +1,6 @@
 #include "run/multi_system_run.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "output/standard_output.h"
@@ -11,6 +12,7 @@
 #include "rfc/scan_locks.h"
 #include "rfc/trace_scan.h"
 #include "run/error_ending.h"
+#include "run/run_deadline.h"
 #include "system/clock.h"
 
 namespace vendralith {
@@ -21,6 +23,7 @@ struct Counters {
   unsigned systems = 0;
   unsigned processed = 0;
   unsigned failed = 0;
+  unsigned skipped = 0;  // no profile to read: counted only among the systems
 };
 
 // The sensor parameters as the start line shows them.
@@ -37,6 +40,65 @@ std::string TakeProfileName(std::string_view& serverList) {
   serverList.remove_prefix(end == std::string_view::npos ? serverList.size() : end + 1);
   return name;
 }
+
+// The number of systems the run will take off the list.
+unsigned ListedSystems(std::string_view serverList) {
+  if (serverList.empty()) return 0;
+  const auto ends = std::count(serverList.begin(), serverList.end(), '#');
+  return static_cast<unsigned>(ends) + (serverList.back() == '#' ? 0 : 1);
+}
+
+// The summary text and the closing of the document, as printed.
+std::string SummaryPart(ResultDocument& document, const std::string& itemName,
+                        const Counters& count) {
+  // Nothing a failed query left behind may stand before the summary.
+  document.Clear();
+  document.OpenText();
+  document.AppendText("(***) " + itemName + ": NoSystems=" + std::to_string(count.systems) +
+                      ", Processed=" + std::to_string(count.processed) +
+                      ", Failed=" + std::to_string(count.failed));
+  document.CloseText();
+  document.CloseDocument();
+  return document.Text() + "\n";
+}
+
+// What the deadline prints in a run that has one, kept up to date as the run
+// goes: the console line of the system in progress with "State=Timeout", and
+// the summary, in which that system and every one not yet started count as
+// failed. Without a deadline only the run's own text is written.
+class TimeoutSummary {
+ public:
+  TimeoutSummary(bool deadline, const RunSettings& settings, const Listing& listing)
+      : deadline_(deadline),
+        listed_(deadline ? ListedSystems(listing.serverList) : 0),
+        itemName_(listing.itemName),
+        document_(settings.outputMode, settings.parameterString) {}
+
+  // Writes text, then lets the deadline print what follows it. consoleLine
+  // names the system in progress; empty between systems.
+  void WriteThen(const std::string& text, const Counters& count, const std::string& consoleLine) {
+    if (!deadline_) {
+      if (!text.empty()) WriteOut(text);
+      return;
+    }
+    Counters atDeadline = count;
+    atDeadline.systems = listed_;
+    atDeadline.failed = listed_ - count.processed - count.skipped;
+    std::string ending = consoleLine.empty() ? "" : "\n" + consoleLine + " State=Timeout\n";
+    ending += SummaryPart(document_, itemName_, atDeadline);
+    if (text.empty()) {
+      SetDeadlineEnding({std::move(ending), ExitCode::Success});
+    } else {
+      WriteOutThen(text, {std::move(ending), ExitCode::Success});
+    }
+  }
+
+ private:
+  bool deadline_;
+  unsigned listed_;
+  std::string itemName_;
+  ResultDocument document_;
+};
 
 }  // namespace
 
@@ -63,24 +125,36 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   document.SetParameterString(settings.parameterString);
   run.callLog = CallLog(settings.parameterString);
   const CallLog& callLog = run.callLog;
+  // The sensor's own parameters may set the deadline, in place of the command line's.
+  if (const TimeoutParameter timeout = ReadTimeout(settings.parameterString); timeout.given) {
+    if (timeout.seconds == 0) EndWithErrorDocument(document, kTimeoutError);
+    settings.timeoutSeconds = timeout.seconds;
+  }
+  const bool deadline = settings.timeoutSeconds > 0;
+  if (deadline) StartRunDeadline(run.started, settings.timeoutSeconds);
+  TimeoutSummary timeoutSummary(deadline, settings, listing);
 
   if (settings.consoleMode) {
     WriteOut(settings.consoleLine + "\n");
     WriteOut("* " + settings.clockTime + " " + ShownSensorParameters(settings.parameterText) +
              " State=Executing\n");
   }
+  Counters count;
   document.OpenDocument();
-  WriteOut(document.Text() + "\n");
+  timeoutSummary.WriteThen(document.Text() + "\n", count, "");
   document.Clear();
 
-  Counters count;
   std::string_view serverList = listing.serverList;
   while (!serverList.empty()) {
     const std::string profileName = TakeProfileName(serverList);
     ++count.systems;
     const auto text =
         profileName.empty() ? std::nullopt : ReadTextFile(run.location.folder + profileName);
-    if (!text) continue;  // skipped: counted only among the systems
+    if (!text) {
+      ++count.skipped;
+      timeoutSummary.WriteThen("", count, "");
+      continue;
+    }
 
     // Every profile starts from an empty entry: nothing carries over from the last one.
     ProfileReadResult profile = ReadProfileText(*text, Reading::Lenient, profileName, run.key);
@@ -89,6 +163,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     // Only console mode shows it: the clock is read per system only there.
     const std::string summary =
         settings.consoleMode ? EntrySummary(ClockTime(), profileName, entry) : std::string();
+    if (settings.consoleMode) timeoutSummary.WriteThen("", count, summary);
 
     // The library is bound on the first system that reaches it, so a run
     // whose profiles are all skipped never needs it.
@@ -132,18 +207,12 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       ++count.failed;
     }
     const char* state = !scanned ? "Rfc Failure" : statistics.found ? "Processed" : "Not Found";
-    if (settings.consoleMode) WriteOut("\n" + summary + " State=" + state + "\n");
+    timeoutSummary.WriteThen(
+        settings.consoleMode ? "\n" + summary + " State=" + state + "\n" : std::string(), count,
+        "");
   }
 
-  // Nothing a failed query left behind may stand before the summary.
-  document.Clear();
-  document.OpenText();
-  document.AppendText("(***) " + listing.itemName + ": NoSystems=" + std::to_string(count.systems) +
-                      ", Processed=" + std::to_string(count.processed) +
-                      ", Failed=" + std::to_string(count.failed));
-  document.CloseText();
-  document.CloseDocument();
-  WriteOut(document.Text() + "\n");
+  WriteLastOut(SummaryPart(document, listing.itemName, count), ExitCode::Success);
   if (settings.consoleMode) {
     WriteOut("\n* " + ClockTime() + " SAP " + std::string(kProgramWord) + " now processed...\n");
   }

@@ -29,6 +29,7 @@ struct RunSettings {
   std::string itemName;         // the channel a listing-mode run reports
   bool consoleMode = false;     // progress lines between the document's pieces
   bool listingMode = false;     // item mode here; the global profile name sets it later
+  int timeoutSeconds = 0;       // ",TIMEOUT=": the whole run's budget; 0: no deadline
 };
 
 // The dialect named by the end of the program name: "-" or "_" and one of

@@ -11,12 +11,14 @@
 namespace vendralith {
 
 void RunSensor(const std::vector<std::string>& arguments) {
+  const auto started = std::chrono::steady_clock::now();
   StartupResult startup = ReadCommandLine(arguments, ClockTime());
   RunContext run{startup.settings,
                  {},
                  BuildProfileKey(),
                  ResultDocument(startup.settings.outputMode, startup.settings.parameterString),
-                 CallLog(startup.settings.parameterString)};
+                 CallLog(startup.settings.parameterString),
+                 started};
   if (!startup.error.empty()) EndWithErrorDocument(run.document, startup.error);
 
   run.location = LocateProfile(run.settings, ReadTextFile);

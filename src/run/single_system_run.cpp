@@ -10,6 +10,7 @@
 #include "rfc/scan_locks.h"
 #include "rfc/trace_scan.h"
 #include "run/error_ending.h"
+#include "run/run_deadline.h"
 #include "system/clock.h"
 
 namespace vendralith {
@@ -27,10 +28,21 @@ std::string ShownParameters(std::string parameterText) {
 void RunSingleSystem(RunContext& run) {
   const RunSettings& settings = run.settings;
   ResultDocument& document = run.document;
+  const bool deadline = settings.timeoutSeconds > 0;
+  if (deadline) StartRunDeadline(run.started, settings.timeoutSeconds);
   const ProfileReadResult profile =
       ReadProfileText(run.location.content, Reading::Strict, run.location.name, run.key);
   if (!profile.error.empty()) EndWithErrorDocument(document, profile.error);
   const SystemEntry& entry = profile.entry;
+
+  // Until the system has answered, the deadline answers for it.
+  DeadlineEnding noAnswer;
+  if (deadline) {
+    ResultDocument noAnswerDocument(settings.outputMode, settings.parameterString);
+    noAnswerDocument.MakeErrorDocument(NoAnswerMessage(entry.destination, settings.timeoutSeconds));
+    noAnswer = {noAnswerDocument.Text(), ExitCode::ErrorDocument};
+    SetDeadlineEnding(noAnswer);
+  }
 
   run.callLog.Write(0, "program started", settings.programName);
   if (const std::string& failure = BindRfcLibrary(); !failure.empty()) {
@@ -67,13 +79,18 @@ void RunSingleSystem(RunContext& run) {
   LogStatisticsRequest request;
   request.destination = entry.destination;
   request.parameterString = settings.parameterString;
+  // The query prints the document's opening once the statistics have come:
+  // after it, an error document would be a second answer.
+  if (deadline) SetDeadlineEnding(noAnswer, EndingHolds::UntilNextWrite);
   const LogStatisticsOutcome statistics =
       QueryLogStatistics(connection, run.callLog, request, document);
   if (statistics.Ok()) document.CloseDocument();
+  // The answer is complete: should closing hang, the deadline prints it.
+  if (deadline && statistics.Ok()) SetDeadlineEnding({document.Text(), ExitCode::Success});
   Rfc().RfcClose(connection);
 
   if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + ScanTraceFile());
-  WriteOut(document.Text());
+  WriteLastOut(document.Text(), ExitCode::Success);
   FolderScanLocks().LeaveRfcPartRemovingTrace();
   if (settings.consoleMode) {
     WriteOut("\n* " + ClockTime() + " SAP " + std::string(kProgramWord) + " now processed...\n");

@@ -1,5 +1,6 @@
 #include "run/startup.h"
 
+#include "run/run_deadline.h"
 #include "system/text_helpers.h"
 
 namespace vendralith {
@@ -27,6 +28,13 @@ StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
     return result;
   }
   run.parameterString = UpperCase(run.parameterText);
+  // A deadline that cannot be kept must not be dropped without a word.
+  const TimeoutParameter timeout = ReadTimeout(run.parameterString);
+  if (timeout.given && timeout.seconds == 0) {
+    result.error = kTimeoutError;
+    return result;
+  }
+  run.timeoutSeconds = timeout.seconds;
 
   if (const auto item = run.parameterString.find("ITEM="); item != std::string::npos) {
     run.listingMode = true;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "system/platform.h"
+#include "system/process_end.h"
 
 namespace vendralith {
 
@@ -37,6 +38,8 @@ std::string TextModeContent(std::string_view bytes) {
 }
 
 bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
+  // A deadline that passes meanwhile ends the process after the rename or the cleanup.
+  const HoldProcessEnd hold;
   const std::string target = LocalPath(path);
   const std::string temporary = target + ".new";
   std::FILE* file = std::fopen(temporary.c_str(), "wb");

@@ -33,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the parameters have a limit");
   Require(startup.settings.itemName.size() <= vendralith::kMaxItemName,
           "the item name has a limit");
+  Require(startup.settings.timeoutSeconds >= 0 && startup.settings.timeoutSeconds <= 900,
+          "a deadline is 1 to 900 seconds or none");
 
   unsigned lookups = 0;
   const auto read = [&](const std::string& path) -> std::optional<std::string> {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "run/run_deadline.h"
 #include "run/single_system_run.h"
 
 namespace vendralith {
@@ -68,6 +69,27 @@ TEST(ReadCommandLine, ParametersLongerThan127CharactersAreRejected) {
             "");  // 127 with the blank between
   EXPECT_EQ(ReadCommandLine({"v", "PRD", std::string(64, 'a'), std::string(63, 'b')}, "").error,
             "Error 1008: Parameter-String too long !");
+}
+
+TEST(ReadCommandLine, Timeout) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int timeoutSeconds;
+    const char* error;
+  } cases[] = {
+      {{"v", "PRD"}, 0, ""},                                // no deadline
+      {{"v", "PRD", "PERCENT", ",timeout=45"}, 45, ""},     // any case, in argument 3
+      {{"v", "PRD", ",TIMEOUT=0"}, 0, kTimeoutError},       // refused, never ignored
+      {{"v", "x", "ITEM=LogPages,TIMEOUT=9"}, 9, ""},       // item mode
+      {{"v", "PRD", std::string(120, 'a') + ",TIMEOUT=0"},  // too long comes first
+       0,
+       "Error 1008: Parameter-String too long !"},
+  };
+  for (const Case& c : cases) {
+    const StartupResult result = ReadCommandLine(c.arguments, "00:00:00");
+    EXPECT_EQ(result.error, c.error) << c.arguments.back();
+    EXPECT_EQ(result.settings.timeoutSeconds, c.timeoutSeconds) << c.arguments.back();
+  }
 }
 
 TEST(OutputModeFromProgramName, NamesTheDialect) {

@@ -1,0 +1,34 @@
+// The run's deadline: ",TIMEOUT=n" in the parameters gives the whole run a
+// budget of n seconds. When it passes, a watchdog prints the ending that the
+// run driver set last (see output/standard_output.h) and ends the process.
+#ifndef VENDRALITH_RUN_RUN_DEADLINE_H
+#define VENDRALITH_RUN_RUN_DEADLINE_H
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace vendralith {
+
+inline constexpr const char* kTimeoutError =
+    "Error 1017: Parameter TIMEOUT= must be 1 to 900 seconds !";
+
+struct TimeoutParameter {
+  bool given = false;  // the keyword stands in the parameters
+  int seconds = 0;     // 1 to 900; 0 when the value is missing, not a number or out of range
+};
+
+// ",TIMEOUT=" in the upper-cased parameters, found like ",HOST=": the value
+// ends at a blank, a comma or the end.
+TimeoutParameter ReadTimeout(std::string_view parameterString);
+
+// "Error 1016: No answer from DEST within n s...".
+std::string NoAnswerMessage(const std::string& destination, int seconds);
+
+// Starts the watchdog for the deadline seconds after started. Should the
+// system start no thread, the run goes on without a deadline.
+void StartRunDeadline(std::chrono::steady_clock::time_point started, int seconds);
+
+}  // namespace vendralith
+
+#endif
