@@ -10,6 +10,7 @@
 #include "rfc/trace_scan.h"
 #include "run/error_ending.h"
 #include "system/clock.h"
+#include "system/utf8_text.h"
 
 namespace vendralith {
 
@@ -43,7 +44,8 @@ std::string SystemDisplayName(char displayNameKind, const std::string& profileNa
   switch (displayNameKind) {
     case '2':
       // Too short to carry an extension: the name as it stands.
-      return profileName.size() < 4 ? profileName : profileName.substr(0, profileName.size() - 4);
+      return profileName.size() < 4 ? profileName
+                                    : std::string(Utf8Prefix(profileName, profileName.size() - 4));
     case '3':
       return entry.hostname;
     case '4':
