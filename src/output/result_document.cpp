@@ -1,8 +1,19 @@
 #include "output/result_document.h"
 
 #include "output/decimal_text.h"
+#include "system/code_page.h"
+#include "system/utf8_text.h"
 
 namespace vendralith {
+
+namespace {
+
+// U+FFFE or U+FFFF, in UTF-8, at text[at].
+bool IsNonCharacter(std::string_view text, std::size_t at) {
+  return text.substr(at, 3) == "\xEF\xBF\xBE" || text.substr(at, 3) == "\xEF\xBF\xBF";
+}
+
+}  // namespace
 
 ResultDocument::ResultDocument(OutputMode mode, std::string parameterString)
     : mode_(mode), parameterString_(std::move(parameterString)) {}
@@ -72,9 +83,17 @@ void ResultDocument::AppendErrorToOpenDocument(std::string_view message) {
 }
 
 std::string EscapeXml(std::string_view text) {
+  // The document declares no encoding, so the host reads it as UTF-8.
+  std::string converted;
+  std::string_view utf8 = text;
+  if (!IsUtf8(text)) {
+    converted = AnsiToUtf8(text);
+    utf8 = converted;
+  }
   std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
+  escaped.reserve(utf8.size());
+  for (std::size_t at = 0; at < utf8.size(); ++at) {
+    const char c = utf8[at];
     switch (c) {
       case '&':
         escaped += "&amp;";
@@ -86,10 +105,16 @@ std::string EscapeXml(std::string_view text) {
         escaped += "&gt;";
         break;
       default:
-        // XML allows no other control characters: one from a damaged file
-        // would make the whole document unreadable for the monitoring host.
-        escaped +=
-            static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r' ? '?' : c;
+        // XML allows no other control characters and neither U+FFFE nor
+        // U+FFFF: one from a damaged file would make the whole document
+        // unreadable for the monitoring host.
+        if (IsNonCharacter(utf8, at)) {
+          escaped += '?';
+          at += 2;
+        } else {
+          escaped +=
+              static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r' ? '?' : c;
+        }
     }
   }
   return escaped;

@@ -51,9 +51,11 @@ class ResultDocument {
   int channelCounter_ = 0;  // counts every WriteChannel call of the process
 };
 
-// "&", "<" and ">" replaced by their XML entities; control characters that
-// XML does not allow (all below a blank but tab, line feed and carriage
-// return) replaced by "?".
+// Text for the XML document, in UTF-8: text that is UTF-8 as it stands, any
+// other text read in the ANSI code page (AnsiToUtf8). Then "&", "<" and ">"
+// replaced by their XML entities, and the characters that XML does not allow
+// (control characters below a blank but tab, line feed and carriage return,
+// U+FFFE and U+FFFF) replaced by "?".
 std::string EscapeXml(std::string_view text);
 
 // The Quorrane channel key: separators and the first dot replaced by "_".

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "system/text_helpers.h"
+#include "system/utf8_text.h"
 
 namespace vendralith {
 
@@ -51,7 +52,9 @@ ProfileReadResult ReadProfileText(std::string_view text, Reading reading,
     if (line.size() < kLabelLength) continue;
     const std::string_view label = std::string_view(line).substr(0, kLabelLength);
     const std::string value =
-        line.size() > kValueColumn ? line.substr(kValueColumn, kMaxValue) : std::string();
+        line.size() > kValueColumn
+            ? std::string(Utf8Prefix(std::string_view(line).substr(kValueColumn), kMaxValue))
+            : std::string();
     for (const Setting& setting : kSettings) {
       if (label != setting.label) continue;
       if (setting.field == &SystemEntry::user) {

@@ -14,6 +14,7 @@
 #include "run/error_ending.h"
 #include "run/run_deadline.h"
 #include "system/clock.h"
+#include "system/utf8_text.h"
 
 namespace vendralith {
 
@@ -107,7 +108,8 @@ std::string SystemDisplayName(char displayNameKind, const std::string& profileNa
   switch (displayNameKind) {
     case '2':
       // Too short to carry an extension: the name as it stands.
-      return profileName.size() < 4 ? profileName : profileName.substr(0, profileName.size() - 4);
+      return profileName.size() < 4 ? profileName
+                                    : std::string(Utf8Prefix(profileName, profileName.size() - 4));
     case '3':
       return entry.hostname;
     case '4':

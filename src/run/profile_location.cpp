@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "system/utf8_text.h"
+
 namespace vendralith {
 
 namespace {
@@ -17,7 +19,7 @@ std::string MissingMessage(const std::string& shown) {
   // A very long name is shortened: the message only has to identify it.
   constexpr std::size_t kShownChars = 100;
   const std::string name =
-      shown.size() > kShownChars ? shown.substr(0, kShownChars) + "..." : shown;
+      shown.size() > kShownChars ? std::string(Utf8Prefix(shown, kShownChars)) + "..." : shown;
   return "Error 1002: Profile " + name + " is missing...";
 }
 

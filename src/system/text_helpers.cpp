@@ -1,5 +1,7 @@
 #include "system/text_helpers.h"
 
+#include "system/utf8_text.h"
+
 namespace vendralith {
 
 std::vector<std::string> ReadPieces(std::string_view text, std::size_t maxChars) {
@@ -7,7 +9,12 @@ std::vector<std::string> ReadPieces(std::string_view text, std::size_t maxChars)
   while (!text.empty()) {
     std::size_t length = text.find('\n');
     length = length == std::string_view::npos ? text.size() : length + 1;
-    if (length > maxChars) length = maxChars;
+    if (length > maxChars) {
+      // A read never ends inside a character; one longer than a whole read
+      // is split all the same, so that the reading goes on.
+      length = Utf8CutLength(text, maxChars);
+      if (length == 0) length = maxChars;
+    }
     // What a read puts in a zero-terminated buffer ends at a NUL byte: one
     // in a file must not reach a document or a file name.
     const std::string_view piece = text.substr(0, length);
@@ -36,7 +43,7 @@ std::string ParameterValue(std::string_view text, std::size_t start, std::size_t
   if (start > text.size()) return {};
   std::string_view value = text.substr(start);
   value = value.substr(0, value.find_first_of(" ,"));
-  return ColonsToBlanks(std::string(value.substr(0, maxChars)));
+  return ColonsToBlanks(std::string(Utf8Prefix(value, maxChars)));
 }
 
 void DropTrailing(std::string& text, char c) {

@@ -8,10 +8,11 @@
 
 namespace vendralith {
 
-// Splits text the way repeated reads of at most maxChars characters do: a
-// piece ends after its line feed or after maxChars characters, whichever
-// comes first, and keeps the line feed. A piece ends at its first NUL byte,
-// as the zero-terminated text of such a read does.
+// Splits text the way repeated reads of at most maxChars bytes do: a piece
+// ends after its line feed or after maxChars bytes, whichever comes first,
+// and keeps the line feed; a piece cut by the length ends before a UTF-8
+// character that it would split. A piece ends at its first NUL byte, as the
+// zero-terminated text of such a read does.
 std::vector<std::string> ReadPieces(std::string_view text, std::size_t maxChars);
 
 // ASCII letters in upper case.
@@ -21,7 +22,8 @@ std::string UpperCase(std::string_view text);
 std::string ColonsToBlanks(std::string text);
 
 // A parameter value that starts at start and ends at a blank, a comma or the
-// end of text, at most maxChars characters, with each ':' as a blank.
+// end of text, at most maxChars bytes without a split UTF-8 character, with
+// each ':' as a blank.
 std::string ParameterValue(std::string_view text, std::size_t start,
                            std::size_t maxChars = std::string_view::npos);
 

@@ -1,6 +1,7 @@
 // The command line and the name rules: any program name and arguments, then
 // the search for the profile or listing they name, over files that exist or
-// not as the input chooses (the host path file's text included).
+// not as the input chooses (the host path file's text included). Names and
+// values are cut without splitting a UTF-8 character.
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,8 +9,10 @@
 #include "fuzz_input.h"
 #include "run/profile_location.h"
 #include "run/startup.h"
+#include "xml_check.h"
 
 using vendralith::fuzz::FuzzInput;
+using vendralith::fuzz::IsValidUtf8;
 using vendralith::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -35,6 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the item name has a limit");
   Require(startup.settings.timeoutSeconds >= 0 && startup.settings.timeoutSeconds <= 900,
           "a deadline is 1 to 900 seconds or none");
+  Require(!IsValidUtf8(startup.settings.parameterText) || IsValidUtf8(startup.settings.itemName),
+          "the item name ends before a character it would split");
 
   unsigned lookups = 0;
   const auto read = [&](const std::string& path) -> std::optional<std::string> {
@@ -46,5 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const vendralith::ProfileLocation location = vendralith::LocateProfile(startup.settings, read);
   Require(location.error.empty() || location.error.size() <= 200,
           "the missing-profile message shortens a long name");
+  Require(!IsValidUtf8(startup.settings.profileName) || IsValidUtf8(location.error),
+          "a shortened name ends before a character it would split");
   return 0;
 }

@@ -5,8 +5,10 @@
 
 #include "fuzz_input.h"
 #include "run/listing_reader.h"
+#include "xml_check.h"
 
 using vendralith::fuzz::FuzzInput;
+using vendralith::fuzz::IsValidUtf8;
 using vendralith::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -37,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "the sensor's parameters have a limit");
     Require(result.displayNameKind >= '1' && result.displayNameKind <= '4',
             "the naming rule is one of four");
+    Require(itemMode || !IsValidUtf8(listing) || IsValidUtf8(result.itemName),
+            "the item name ends before a character it would split");
   }
   return 0;
 }

@@ -1,7 +1,10 @@
 // The channel writer in every dialect: statistics table lines of any bytes
 // turned into the log-state text and channels, and written into the result
-// document with any parameters, error messages included.
+// document with any parameters, error messages included. Every document of
+// an XML dialect, and the error document of every dialect, must be UTF-8
+// that an XML parser accepts, whatever bytes came in.
 #include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,9 +12,11 @@
 #include "output/result_document.h"
 #include "queries/log_statistics_query.h"
 #include "system/text_helpers.h"
+#include "xml_check.h"
 
 using vendralith::fuzz::FuzzInput;
 using vendralith::fuzz::Require;
+using vendralith::fuzz::XmlProblem;
 
 namespace {
 
@@ -21,6 +26,12 @@ constexpr std::array<vendralith::OutputMode, 5> kModes = {
     vendralith::OutputMode::ExeXml, vendralith::OutputMode::Tamvelo,
     vendralith::OutputMode::Marsoke, vendralith::OutputMode::Quorrane,
     vendralith::OutputMode::Pindrel};
+
+void RequireWellFormed(const std::string& document) {
+  const std::string problem = XmlProblem(document);
+  if (!problem.empty()) std::fprintf(stderr, "%s in:\n%s\n", problem.c_str(), document.c_str());
+  Require(problem.empty(), "the document is well-formed UTF-8");
+}
 
 }  // namespace
 
@@ -66,6 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     document.CloseDocument();
   }
 
+  if (document.IsXml()) RequireWellFormed(document.Text());
+
   const int selected = vendralith::SelectedChannel(parameters);
   Require(selected >= -99 && selected <= 999, "a channel number has at most three digits");
   vendralith::ChannelKey(itemName);
@@ -74,5 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   document.MakeErrorDocument(destination);
   Require(document.Text().rfind("<Prtg>\n<Error>1</Error>\n<Text>", 0) == 0,
           "the error document is the same in every dialect");
+  RequireWellFormed(document.Text());
   return 0;
 }

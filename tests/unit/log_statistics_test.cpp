@@ -89,6 +89,11 @@ TEST(SystemDisplayName, ByNamingRule) {
   EXPECT_EQ(SystemDisplayName('1', "PRD.P00", entry), "PRD.P00");
   EXPECT_EQ(SystemDisplayName('2', "PRD.P00", entry), "PRD");
   EXPECT_EQ(SystemDisplayName('2', "AB", entry), "AB");  // too short for a suffix
+  EXPECT_EQ(SystemDisplayName('2',
+                              "A\xE2\x82\xAC"
+                              "xyz",
+                              entry),
+            "A");  // the four bytes dropped end inside a character
   EXPECT_EQ(SystemDisplayName('3', "PRD.P00", entry), "sapprd");
   EXPECT_EQ(SystemDisplayName('4', "PRD.P00", entry), "PRD");
 }

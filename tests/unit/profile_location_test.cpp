@@ -142,6 +142,13 @@ TEST(LocateProfile, VeryLongNamesAreShortenedInTheMessage) {
   EXPECT_EQ(found.error, "Error 1002: Profile " + std::string(100, 'n') + "... is missing...");
 }
 
+TEST(LocateProfile, TheShortenedNameEndsBeforeASplitCharacter) {
+  const std::string umlaut = "\xC3\xBC";
+  const ProfileLocation found =
+      LocateProfile(Settings(std::string(99, 'n') + umlaut + "x", "@"), Files({}));
+  EXPECT_EQ(found.error, "Error 1002: Profile " + std::string(99, 'n') + "... is missing...");
+}
+
 TEST(LocateProfile, GlobalNameSwitchesListingModeOn) {
   const ProfileLocation found =
       LocateProfile(Settings("C:\\S\\global", "@"), Files({{"C:\\S\\SAP Kelvaron.Gbl", "p"}}));

@@ -60,6 +60,8 @@ TEST(ReadProfileText, LineRules) {
       {"Sysnr......: 00  \n", &SystemEntry::sysnr, "00  ", "trailing blanks stay"},
       {"Gwhost.....: " + std::string(70, 'g') + "\n", &SystemEntry::gwhost, std::string(60, 'g'),
        "values end after 60 characters"},
+      {"Gwhost.....: " + std::string(59, 'g') + "\xC3\xBC\n", &SystemEntry::gwhost,
+       std::string(59, 'g'), "a value never ends inside a UTF-8 character"},
       {"User.......: first\nUser.......: second\n", &SystemEntry::user, "SECOND", "last wins"},
       {"Language...: D\r\n", &SystemEntry::language, "D", "carriage return dropped"},
       {"Language...: F\r", &SystemEntry::language, "F", "last line's carriage return dropped"},

@@ -125,6 +125,54 @@ TEST(ResultDocument, OutsideTextIsEscapedInXmlOnly) {
   EXPECT_EQ(lines.Text(), "\n> R&D: <1> #");
 }
 
+TEST(EscapeXml, WritesUtf8WhateverBytesComeIn) {
+  struct Case {
+    std::string text;
+    std::string xml;
+    const char* why;
+  } cases[] = {
+      {"Pr\xC3\xBC"
+       "fung & \xE2\x82\xAC",
+       "Pr\xC3\xBC"
+       "fung &amp; \xE2\x82\xAC",
+       "UTF-8 as it stands"},
+      {"Pr\xFC"
+       "fung & \x80",
+       "Pr\xC3\xBC"
+       "fung &amp; \xE2\x82\xAC",
+       "other text in the ANSI code page, here Windows-1252"},
+      {"\xC3\xBC \xFC", "\xC3\x83\xC2\xBC \xC3\xBC", "one byte that is no UTF-8: the whole text"},
+      {"a\x81"
+       "b",
+       "a?b", "a byte without a character in the code page"},
+      {"x\x01\xFC", "x?\xC3\xBC", "control characters after the conversion too"},
+      {"a\xEF\xBF\xBF"
+       "b\xEF\xBF\xBE",
+       "a?b?", "U+FFFF and U+FFFE, which XML does not allow"},
+      {"\xEF\xBF\xBD\xC2\x85", "\xEF\xBF\xBD\xC2\x85", "U+FFFD and C1 controls are allowed"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(EscapeXml(c.text), c.xml) << c.why;
+}
+
+TEST(ResultDocument, LineDialectsWriteBytesAsTheyCome) {
+  ResultDocument lines(OutputMode::Quorrane, "");
+  lines.OpenText();
+  lines.AppendText(
+      "Pr\xFC"
+      "fung");
+  lines.WriteChannel("C\xFC", "1\xFC", "");
+  EXPECT_EQ(lines.Text(),
+            "\n# Pr\xFC"
+            "fung\n\nMessage.C\xFC: C\xFC (#)\nStatistic.C\xFC: 1\xFC");
+  // The error document is XML in every dialect.
+  lines.MakeErrorDocument(
+      "Error 1002: Profile Pr\xFC"
+      "fung.P00 is missing...");
+  EXPECT_EQ(lines.Text(),
+            "<Prtg>\n<Error>1</Error>\n<Text>Error 1002: Profile Pr\xC3\xBC"
+            "fung.P00 is missing...</Text>\n</Prtg>\n");
+}
+
 TEST(ResultDocument, ErrorCompletesAnOpenDocument) {
   ResultDocument document(OutputMode::ExeXml, "");
   document.AppendErrorToOpenDocument("Error 1018: DataBase mismatch !");

@@ -17,6 +17,18 @@ TEST(ReadPieces, SplitsLikeRepeatedLineReads) {
   using namespace std::string_view_literals;
   EXPECT_EQ(ReadPieces("ab\0cd\nef"sv, 9), (Pieces{"ab", "ef"}));  // a NUL ends the piece
   EXPECT_EQ(ReadPieces("\0abcdefg"sv, 5), (Pieces{"", "efg"}));    // and the read goes on
+  EXPECT_EQ(ReadPieces("abc\xC3\xBC"
+                       "d\n",
+                       4),
+            (Pieces{"abc",
+                    "\xC3\xBC"
+                    "d\n"}));  // a UTF-8 character is never split
+  EXPECT_EQ(ReadPieces("ab\xFC"
+                       "cd",
+                       3),
+            (Pieces{"ab\xFC", "cd"}));  // a byte of another code page is a character
+  EXPECT_EQ(ReadPieces("\xF0\x9F\x98\x80", 2),
+            (Pieces{"\xF0\x9F", "\x98\x80"}));  // one longer than a read is split
 }
 
 TEST(TextModeContent, ReadsAsAWindowsTextStream) {
@@ -39,6 +51,7 @@ TEST(ParameterValue, EndsAtABlankOrAComma) {
       {"ITEM=", 5, 90, ""},                            // nothing after the keyword
       {"ITEM=,X", 5, 90, ""},                          //
       {"ITEM=abcdef", 5, 3, "abc"},                    // at most maxChars
+      {"ITEM=ab\xC3\xBC", 5, 3, "ab"},                 // without a split UTF-8 character
       {"X", 5, 90, ""},                                // start past the end
   };
   for (const Case& c : cases) {

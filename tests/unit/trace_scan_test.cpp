@@ -35,6 +35,9 @@ TEST(TraceNote, FindsTheLastErrorMessage) {
   }
   // A line over 99 characters is read in pieces; the first piece holds the message.
   EXPECT_EQ(TraceNote("ERROR       " + std::string(120, 'm') + "\n"), " - " + std::string(87, 'm'));
+  // The piece ends before a UTF-8 character that it would split.
+  EXPECT_EQ(TraceNote("ERROR       " + std::string(86, 'm') + "\xC3\xBC\n"),
+            " - " + std::string(86, 'm'));
 }
 
 }  // namespace

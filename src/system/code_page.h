@@ -1,0 +1,19 @@
+// Text in the system's ANSI code page, written in UTF-8. CMake picks one of
+// code_page_win32.cpp and code_page_posix.cpp.
+#ifndef VENDRALITH_SYSTEM_CODE_PAGE_H
+#define VENDRALITH_SYSTEM_CODE_PAGE_H
+
+#include <string>
+#include <string_view>
+
+namespace vendralith {
+
+// text read in the ANSI code page, as UTF-8: on Windows the code page that
+// GetACP names, on POSIX Windows-1252, the code page of the Western European
+// Windows systems the sensor mostly runs on. A byte that has no character
+// in the code page becomes "?".
+std::string AnsiToUtf8(std::string_view text);
+
+}  // namespace vendralith
+
+#endif

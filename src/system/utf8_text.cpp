@@ -1,0 +1,71 @@
+#include "system/utf8_text.h"
+
+namespace vendralith {
+
+namespace {
+
+constexpr std::size_t kMaxSequence = 4;
+
+unsigned char ByteAt(std::string_view text, std::size_t at) {
+  return static_cast<unsigned char>(text[at]);
+}
+
+}  // namespace
+
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return 0;
+  const unsigned char lead = ByteAt(text, at);
+  if (lead < 0x80) return 1;
+  // The range of the second byte excludes overlong forms (after E0 and F0),
+  // surrogates (after ED) and code points above U+10FFFF (after F4).
+  std::size_t length = 0;
+  unsigned char secondLow = 0x80, secondHigh = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) secondLow = 0xA0;
+    if (lead == 0xED) secondHigh = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) secondLow = 0x90;
+    if (lead == 0xF4) secondHigh = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length) return 0;
+  const unsigned char second = ByteAt(text, at + 1);
+  if (second < secondLow || second > secondHigh) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    const unsigned char next = ByteAt(text, at + i);
+    if (next < 0x80 || next > 0xBF) return 0;
+  }
+  return length;
+}
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8SequenceLength(text, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+std::size_t Utf8CutLength(std::string_view text, std::size_t maxBytes) {
+  if (maxBytes >= text.size()) return text.size();
+  // Continuation bytes never start a sequence, so at most one well-formed
+  // sequence can reach over the cut, starting at most three bytes before it.
+  const std::size_t earliest = maxBytes >= kMaxSequence - 1 ? maxBytes - (kMaxSequence - 1) : 0;
+  for (std::size_t start = maxBytes; start > earliest;) {
+    --start;
+    if (start + Utf8SequenceLength(text, start) > maxBytes) return start;
+  }
+  return maxBytes;
+}
+
+std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes) {
+  return text.substr(0, Utf8CutLength(text, maxBytes));
+}
+
+}  // namespace vendralith

@@ -1,0 +1,29 @@
+// UTF-8 text: whether bytes are UTF-8 and where text may be cut.
+#ifndef VENDRALITH_SYSTEM_UTF8_TEXT_H
+#define VENDRALITH_SYSTEM_UTF8_TEXT_H
+
+#include <cstddef>
+#include <string_view>
+
+namespace vendralith {
+
+// The length of the well-formed UTF-8 sequence that starts at text[at], or 0
+// when none does (a stray continuation byte, an overlong form, a surrogate, a
+// code point above U+10FFFF, or a sequence that the text ends inside).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
+
+// Whether the whole text is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+
+// The longest length of at most maxBytes at which text can be cut without
+// splitting a well-formed UTF-8 sequence. Bytes that belong to no such
+// sequence (text in another code page) are cut anywhere, so ASCII and
+// single-byte text are cut at maxBytes.
+std::size_t Utf8CutLength(std::string_view text, std::size_t maxBytes);
+
+// text cut to Utf8CutLength(text, maxBytes).
+std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes);
+
+}  // namespace vendralith
+
+#endif
