@@ -56,7 +56,7 @@ const std::string& BindRfcLibrary();
 // The bound functions: only valid once BindRfcLibrary() returned "".
 const RfcFunctions& Rfc();
 
-// Binds these functions instead, for tests.
+// Makes these the functions that Rfc() gives: how BindRfcLibrary binds them.
 void UseRfcFunctions(const RfcFunctions& functions);
 
 }  // namespace vendralith

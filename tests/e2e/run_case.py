@@ -78,6 +78,7 @@ import difflib
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -299,7 +300,6 @@ def rfc_library_placements(case):
 def pe64_dll_headers():
     """The headers of a 64-bit (PE32+, x64) DLL without sections: what a
     32-bit process finds when the 64-bit library was installed."""
-    import struct
     dos = b"MZ" + bytes(58) + struct.pack("<I", 64)
     coff = struct.pack("<HHIIIHH", 0x8664, 0, 0, 0, 0, 240, 0x2022)
     optional = struct.pack("<HBBIIIII", 0x20B, 14, 0, 0, 0, 0, 0, 0)

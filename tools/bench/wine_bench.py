@@ -24,7 +24,7 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 EXAMPLES = REPO / "examples"
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
-from run_case import wine_environment  # noqa: E402
+from run_case import prepare_wine_prefix, wine_environment  # noqa: E402
 
 
 def main():
@@ -39,8 +39,7 @@ def main():
     (prefix / "tmp").mkdir(parents=True)
     subprocess.run(["wineserver", "-p"], env=environment, check=True)
     try:
-        subprocess.run(["wineboot", "-i"], env=environment, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        prepare_wine_prefix(prefix, environment)
         drive = prefix / "drive_c"
         loaded, linked, work = drive / "loaded", drive / "linked", drive / "work"
         for folder in (loaded, linked, work):
