@@ -33,11 +33,11 @@ struct SharedLibrary {
 // executable's folder, then the absolute folders of LD_LIBRARY_PATH.
 std::vector<std::string> LibrarySearchFolders();
 
-// Loads that file and keeps it for the rest of the process. No error dialog
-// can block the process. On Windows a PE image of the other bitness is
-// refused from its headers before anything is loaded, and the library's own
-// dependencies are looked for beside it and in the system folders, never in
-// the current folder.
+// Loads that file and keeps it for the rest of the process (Missing when
+// there is no such file). No error dialog can block the process. On Windows
+// a PE image of the other bitness is refused from its headers before
+// anything is loaded, and the library's own dependencies are looked for
+// beside it and in the system folders, never in the current folder.
 SharedLibrary LoadLibraryFile(const std::string& path);
 
 // Loads the first file of that name in LibrarySearchFolders(): the first one

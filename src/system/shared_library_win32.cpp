@@ -78,6 +78,7 @@ SharedLibrary LoadLibraryFile(const std::string& path) {
   SetDllDirectoryA("");
 
   SharedLibrary library;
+  if (!IsFile(path)) return library;
   library.path = path;
   const unsigned bits = PeMachineBits(PeImageMachine(FirstBytes(path)));
   if (bits != 0 && bits != kProcessBits) {
