@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -46,11 +45,17 @@ bool IsFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// Read with the system's calls: file streams would double the size of the
+// program, and every scan starts it.
 std::string FirstBytes(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes(kPeHeaderBytes, '\0');
-  std::ifstream file(path, std::ios::binary);
-  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(file.gcount()));
+  DWORD read = 0;
+  if (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) == 0) read = 0;
+  CloseHandle(file);
+  bytes.resize(read);
   return bytes;
 }
 
