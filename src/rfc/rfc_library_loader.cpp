@@ -1,25 +1,36 @@
 #include "rfc/rfc_library_loader.h"
 
-#include "system/shared_library.h"
-
 namespace vendralith {
+
+std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& library) {
+  const std::string error = "Error 1009: RFC-Library " + file_name;
+  switch (library.state) {
+    case LibraryState::Loaded:
+      return "";
+    case LibraryState::Missing:
+      return error + " is missing...";
+    case LibraryState::OtherArchitecture: {
+      const std::string bits = std::to_string(library.bits);
+      return error + " is " + bits + "-bit, use the " + bits + "-bit vendralith.exe...";
+    }
+    case LibraryState::DependencyMissing:
+      return error + " cannot be loaded, a library it needs is missing...";
+    case LibraryState::NotLoadable:
+      break;
+  }
+  return error + " cannot be loaded...";
+}
 
 RfcLibraryBinding LoadRfcLibrary(const std::string& file) {
   RfcLibraryBinding binding;
-  const std::string library = std::string("RFC-Library ") + kRfcLibraryName;
   const SharedLibrary loaded = LoadSharedLibrary(file);
-  if (loaded.state == LibraryState::Missing) {
-    binding.error = "Error 1009: " + library + " is missing...";
-    return binding;
-  }
-  if (loaded.state == LibraryState::NotLoadable) {
-    binding.error = "Error 1009: " + library + " cannot be loaded...";
-    return binding;
-  }
+  binding.error = LibraryLoadError(kRfcLibraryName, loaded);
+  if (!binding.error.empty()) return binding;
   RfcResolution resolution = ResolveRfcFunctions(
       [&loaded](const std::string& name) { return LibraryExport(loaded, name.c_str()); });
   if (!resolution.missing.empty()) {
-    binding.error = "Error 1010: " + library + " lacks " + resolution.missing + "...";
+    binding.error = std::string("Error 1010: RFC-Library ") + kRfcLibraryName + " lacks " +
+                    resolution.missing + "...";
     return binding;
   }
   binding.functions = resolution.functions;

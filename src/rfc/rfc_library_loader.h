@@ -5,6 +5,7 @@
 #include <string>
 
 #include "rfc/rfc_functions.h"
+#include "system/shared_library.h"
 
 namespace vendralith {
 
@@ -12,6 +13,11 @@ struct RfcLibraryBinding {
   RfcFunctions functions;
   std::string error;  // the message of the error document; empty when bound
 };
+
+// The 1009 message for a library file that was not loaded, naming it by
+// file_name (the name users install, such as "librfc32.dll"); empty when it
+// was loaded.
+std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& library);
 
 // Loads the library file (see LoadSharedLibrary for where it is looked for)
 // and resolves the twelve functions. The messages name kRfcLibraryName, the
