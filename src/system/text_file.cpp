@@ -37,6 +37,30 @@ std::string TextModeContent(std::string_view bytes) {
   return text;
 }
 
+bool ReadTextFileInParts(const std::string& path,
+                         const std::function<void(std::string_view part)>& take) {
+  std::FILE* file = std::fopen(LocalPath(path).c_str(), "rb");
+  if (file == nullptr) return false;
+  std::string bytes;
+  char buffer[65536];
+  bool ended = false;  // by a Ctrl-Z
+  std::size_t got = 0;
+  while (!ended && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    bytes.append(buffer, got);
+    ended = bytes.find('\x1a') != std::string::npos;
+    // A carriage return at the end may be the first half of a line end.
+    const bool carry = !ended && bytes.back() == '\r';
+    if (carry) bytes.pop_back();
+    take(TextModeContent(bytes));
+    bytes.assign(carry ? "\r" : "");
+  }
+  const bool failed = std::ferror(file) != 0;
+  (void)std::fclose(file);  // read-only: closing cannot lose data
+  if (failed) return false;
+  if (!bytes.empty()) take(TextModeContent(bytes));
+  return true;
+}
+
 bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
   // A deadline that passes meanwhile ends the process after the rename or the cleanup.
   const HoldProcessEnd hold;

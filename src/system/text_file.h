@@ -18,6 +18,12 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 std::optional<std::string> ReadTextFile(const std::string& path);
 std::string TextModeContent(std::string_view bytes);
 
+// ReadTextFile's text handed on in parts of bounded size, so that a file of
+// any size costs the same memory. False when the file cannot be opened or
+// read; parts may have been handed on before a read failed.
+bool ReadTextFileInParts(const std::string& path,
+                         const std::function<void(std::string_view part)>& take);
+
 // Writes the bytes beside path and renames them over it, so that path holds
 // either its old content or the whole new one.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
