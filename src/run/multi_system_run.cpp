@@ -199,7 +199,6 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       request.displayName = displayName;
       request.parameterString = settings.parameterString;
       statistics = QueryLogStatistics(connection, callLog, request, document);
-      Rfc().RfcClose(connection);
     }
 
     const bool scanned = profile.valid && statistics.Ok();
@@ -209,9 +208,12 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       ++count.failed;
     }
     const char* state = !scanned ? "Rfc Failure" : statistics.found ? "Processed" : "Not Found";
+    // Counted before the close: should it hang, the deadline's summary still
+    // counts this system as it was scanned.
     timeoutSummary.WriteThen(
         settings.consoleMode ? "\n" + summary + " State=" + state + "\n" : std::string(), count,
         "");
+    if (connection != 0) Rfc().RfcClose(connection);
   }
 
   WriteLastOut(SummaryPart(document, listing.itemName, count), ExitCode::Success);

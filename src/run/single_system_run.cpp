@@ -84,12 +84,16 @@ void RunSingleSystem(RunContext& run) {
   if (deadline) SetDeadlineEnding(noAnswer, EndingHolds::UntilNextWrite);
   const LogStatisticsOutcome statistics =
       QueryLogStatistics(connection, run.callLog, request, document);
-  if (statistics.Ok()) document.CloseDocument();
+  // The real cause goes out before the close: a close that hangs must not
+  // leave the host with nothing, or with the deadline's error in its place.
+  if (!statistics.Ok()) {
+    EndWithErrorDocument(document, statistics.message + ScanTraceFile(), connection);
+  }
+  document.CloseDocument();
   // The answer is complete: should closing hang, the deadline prints it.
-  if (deadline && statistics.Ok()) SetDeadlineEnding({document.Text(), ExitCode::Success});
+  if (deadline) SetDeadlineEnding({document.Text(), ExitCode::Success});
   Rfc().RfcClose(connection);
 
-  if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + ScanTraceFile());
   WriteLastOut(document.Text(), ExitCode::Success);
   FolderScanLocks().LeaveRfcPartRemovingTrace();
   if (settings.consoleMode) {
