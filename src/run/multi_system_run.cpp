@@ -181,7 +181,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     // read the trace.
     FolderScanLocks().EnterRfcPart();
     const RFC_HANDLE connection =
-        OpenConnection(entry, settings.parameterString, settings.consoleMode, callLog);
+        OpenConnection(entry, settings.parameterString, settings.consoleMode, callLog).handle;
     if (connection == 0) {
       profile.valid = false;
     } else {

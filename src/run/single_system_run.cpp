@@ -63,11 +63,15 @@ void RunSingleSystem(RunContext& run) {
 
   // Until this scan has read its trace note, no other scan removes the trace.
   FolderScanLocks().EnterRfcPart();
-  const RFC_HANDLE connection =
+  const OpenedConnection opened =
       OpenConnection(entry, settings.parameterString, settings.consoleMode, run.callLog);
-  if (connection == 0) {
-    EndWithErrorDocument(document, "Error 1011: RFC-Open for " + entry.destination + " failed !");
+  if (opened.handle == 0) {
+    // A failure on this machine is named as such: no logon was tried.
+    EndWithErrorDocument(document,
+                         "Error 1011: RFC-Open for " + entry.destination + " failed !" +
+                             (opened.destinationUnwritable ? kDestinationUnwritableNote : ""));
   }
+  const RFC_HANDLE connection = opened.handle;
 
   SystemInfo info;
   const QueryOutcome systemInfo = QuerySystemInfo(connection, run.callLog, info);

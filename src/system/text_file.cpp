@@ -61,12 +61,28 @@ bool ReadTextFileInParts(const std::string& path,
   return true;
 }
 
+namespace {
+
+// A new file beside target under a name of this process's own: no other
+// scan writes to it, and none that ran before is overwritten.
+std::FILE* CreateTemporaryBeside(const std::string& target, std::string& temporary) {
+  constexpr int kTries = 10;
+  const std::string own = target + "." + std::to_string(CurrentProcessId());
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    temporary = own + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + ".new";
+    if (std::FILE* file = CreateNewFile(temporary)) return file;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
   // A deadline that passes meanwhile ends the process after the rename or the cleanup.
   const HoldProcessEnd hold;
   const std::string target = LocalPath(path);
-  const std::string temporary = target + ".new";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  std::string temporary;
+  std::FILE* file = CreateTemporaryBeside(target, temporary);
   if (file == nullptr) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   const bool closed = std::fclose(file) == 0;

@@ -24,8 +24,9 @@ std::string TextModeContent(std::string_view bytes);
 bool ReadTextFileInParts(const std::string& path,
                          const std::function<void(std::string_view part)>& take);
 
-// Writes the bytes beside path and renames them over it, so that path holds
-// either its old content or the whole new one.
+// Writes the bytes beside path, into a new file named for this process, and
+// renames that over path, so that path holds either its old content or the
+// whole new one. False when path cannot be written.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 void RemoveFile(const std::string& path);
