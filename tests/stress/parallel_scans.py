@@ -19,6 +19,13 @@ fault. Only results are compared, never times. The run is bounded: each scan
 may take at most SCAN_TIMEOUT seconds, and no new scan starts after
 DEADLINE seconds (the closing line says how many ran).
 
+Natively it then checks that lock waits are bounded for the whole run: while
+another process holds the destination-file lock, an item-mode run over three
+systems that all log on through destination files waits once, about
+kScanLockWait, and its later logons do not wait again (the bound on its time
+is generous: three waits would take three times as long). Its result equals
+the same run's alone.
+
 With --wine the Windows executable of --bin-dir runs under Wine in PREFIX (an
 initialised prefix whose wineserver is up: tests/windows/run_suite.py
 passes its own), in a folder on its drive C:.
@@ -27,8 +34,10 @@ passes its own), in a folder on its drive C:.
 import argparse
 import concurrent.futures
 import difflib
+import fcntl
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -40,7 +49,7 @@ from pathlib import Path
 TESTS = Path(__file__).resolve().parent.parent
 FIXTURES = TESTS / "e2e" / "fixtures"
 sys.path.insert(0, str(TESTS / "e2e"))
-from run_case import sanitizer_report, wine_environment  # noqa: E402
+from run_case import lock_file_path, sanitizer_report, wine_environment  # noqa: E402
 
 SCAN_TIMEOUT = 120
 DEADLINE = 300
@@ -64,6 +73,9 @@ DESTINATION_FILES = {
 }
 
 LISTING = "# Gsng: MAXDB       DEV.P00#PRD.P00#\n"
+# Three logons through destination files, for the run that meets a held lock.
+DESTINATION_LISTING = "# Gsng: MAXDB       PRD.P00#QAS.P00#PRD.P00#\n"
+ITEM_RUN = ("vendralith", ["x", "ITEM=LogPages"])
 
 # (program name, arguments): every kind of scan the folder serves. PRD and
 # QAS log on by destination file, DEV and BAD by options, the item-mode run
@@ -144,6 +156,36 @@ def show_difference(scan, alone, parallel):
     return "\n".join(lines)
 
 
+def lock_wait_seconds():
+    """kScanLockWait of src/rfc/scan_locks.h, in seconds."""
+    header = (TESTS.parent / "src" / "rfc" / "scan_locks.h").read_text()
+    return int(re.search(r"kScanLockWait\{(\d+)\}", header).group(1)) / 1000
+
+
+def held_lock_problems(runner, work):
+    """What is wrong with an item-mode run whose three logons through
+    destination files meet a destination-file lock that another process holds."""
+    held = work.parent / "held-lock"
+    shutil.copytree(work, held)
+    (held / "Kelvaron.Prf").write_text(DESTINATION_LISTING)
+    alone = Runner(runner.programs, held, runner.environment, False).run(ITEM_RUN)
+    with open(held / Path(lock_file_path()).name, "a") as lock:
+        # Byte 1: the destination-file lock. A classic record lock conflicts
+        # with the sensor's open-file-description locks.
+        fcntl.lockf(lock, fcntl.LOCK_EX, 1, 1)
+        started = time.monotonic()
+        result = Runner(runner.programs, held, runner.environment, False).run(ITEM_RUN)
+        took = time.monotonic() - started
+    problems = []
+    if result[:2] != alone[:2]:
+        problems.append(show_difference(ITEM_RUN, alone, result))
+    wait = lock_wait_seconds()
+    if took < wait * 0.9 or took > wait * 2:
+        problems.append(f"the run with a held lock took {took:.1f} s: one wait of {wait:.0f} s "
+                        f"expected, not one per logon")
+    return problems, took
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bin-dir", required=True, type=Path)
@@ -208,6 +250,10 @@ def main():
             for future in [pool.submit(scan_in_parallel, scan) for scan in order]:
                 future.result()
 
+        lock_problems, lock_took = [], None
+        if not options.wine:
+            lock_problems, lock_took = held_lock_problems(runner, work)
+
     for scan, stderr in reports[:SHOWN_DIFFERENCES]:
         print(f"sanitizer report in {describe(scan)}:\n{stderr.decode('latin-1')}")
     for scan, result in differences[:SHOWN_DIFFERENCES]:
@@ -220,7 +266,11 @@ def main():
     print(f"{ran} of {len(order)} scans ran in {options.workers} workers; "
           f"{len(differences)} differed from the same scan alone"
           + (f"; {len(reports)} sanitizer reports" if reports else ""))
-    return 1 if differences or reports or ran == 0 else 0
+    for problem in lock_problems:
+        print(problem)
+    if lock_took is not None:
+        print(f"the item-mode run against a held destination-file lock took {lock_took:.1f} s")
+    return 1 if differences or reports or lock_problems or ran == 0 else 0
 
 
 if __name__ == "__main__":
