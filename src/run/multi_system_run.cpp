@@ -125,8 +125,10 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   settings.parameterText = listing.parameterText;
   settings.parameterString = UpperCase(settings.parameterText);
   document.SetParameterString(settings.parameterString);
+  // The sensor's own parameters decide about the log from here on.
   run.callLog = CallLog(settings.parameterString);
   const CallLog& callLog = run.callLog;
+  callLog.Start();
   // The sensor's own parameters may set the deadline, in place of the command line's.
   if (const TimeoutParameter timeout = ReadTimeout(settings.parameterString); timeout.given) {
     if (timeout.seconds == 0) EndWithErrorDocument(document, kTimeoutError);
@@ -161,6 +163,8 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     // Every profile starts from an empty entry: nothing carries over from the last one.
     ProfileReadResult profile = ReadProfileText(*text, Reading::Lenient, profileName, run.key);
     const SystemEntry& entry = profile.entry;
+    callLog.Write(0, "profile read",
+                  run.location.folder + profileName + ", destination " + entry.destination);
     const std::string displayName = SystemDisplayName(listing.displayNameKind, profileName, entry);
     // Only console mode shows it: the clock is read per system only there.
     const std::string summary =
@@ -174,6 +178,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     }
     RFC_ENV environment{ReportRfcErrorHandler, nullptr};
     Rfc().RfcEnvironment(&environment);
+    callLog.Write(0, "RfcEnvironment called", "");
     document.Clear();
     LogStatisticsOutcome statistics;
     statistics.status = -1;  // stays failed when no query runs

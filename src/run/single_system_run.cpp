@@ -34,6 +34,7 @@ void RunSingleSystem(RunContext& run) {
       ReadProfileText(run.location.content, Reading::Strict, run.location.name, run.key);
   if (!profile.error.empty()) EndWithErrorDocument(document, profile.error);
   const SystemEntry& entry = profile.entry;
+  run.callLog.Write(0, "profile read", run.location.path + ", destination " + entry.destination);
 
   // Until the system has answered, the deadline answers for it.
   DeadlineEnding noAnswer;
@@ -44,7 +45,6 @@ void RunSingleSystem(RunContext& run) {
     SetDeadlineEnding(noAnswer);
   }
 
-  run.callLog.Write(0, "program started", settings.programName);
   if (const std::string& failure = BindRfcLibrary(); !failure.empty()) {
     EndWithErrorDocument(document, failure);
   }

@@ -19,6 +19,7 @@ fault. Only results are compared, never times. The run is bounded: each scan
 may take at most SCAN_TIMEOUT seconds, and no new scan starts after
 DEADLINE seconds (the closing line says how many ran).
 
+Some scans ask for the call log: every line of Vendralith.log must be whole.
 Natively it then checks that lock waits are bounded for the whole run: while
 another process holds the destination-file lock, an item-mode run over three
 systems that all log on through destination files waits once, about
@@ -91,7 +92,12 @@ SCANS = [
     ("vendralith-pindrel", ["DEV", "CH=2"]),
     ("vendralith-marsoke", ["BAD", "PERCENT"]),
     ("vendralith", ["x", "ITEM=LogPages"]),
+    ("vendralith", ["BAD", ",syslog"]),
+    ("vendralith-pindrel", ["DEV", "CH=2,SYSLOG"]),
 ]
+# The scans that append to the call log Vendralith.log, and its lines.
+LOGGING = (",SYSLOG",)
+LOG_LINE = re.compile(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \d+ (-?\d+ \S.*|\* Pgrm aborted\.\.\.)")
 
 
 def build_folder(work):
@@ -186,6 +192,23 @@ def held_lock_problems(runner, work):
     return problems, took
 
 
+def call_log_problems(work, logging_scans):
+    """Lines of the call log that are not whole: parallel scans append to one
+    log, each line in one write."""
+    log = work / "Vendralith.log"
+    if not log.exists():
+        return ["no call log Vendralith.log was written"]
+    lines = log.read_bytes().decode("latin-1").replace("\r\n", "\n").split("\n")
+    if lines[-1] != "":
+        return [f"the call log ends inside a line: {lines[-1]!r}"]
+    broken = [line for line in lines[:-1] if not LOG_LINE.fullmatch(line)]
+    started = sum(1 for line in lines if " program started " in line)
+    problems = [f"call log line not whole: {line!r}" for line in broken[:SHOWN_DIFFERENCES]]
+    if started != logging_scans:
+        problems.append(f"{started} runs logged their start, {logging_scans} scans logged")
+    return problems
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bin-dir", required=True, type=Path)
@@ -220,8 +243,10 @@ def main():
 
         alone = {}
         reports = []
+        logging_scans = 0
         for scan in SCANS:
             alone[describe(scan)] = runner.run(scan)
+            logging_scans += any(word in " ".join(scan[1]).upper() for word in LOGGING)
             if sanitizer_report(alone[describe(scan)][2]):
                 reports.append((scan, alone[describe(scan)][2]))
 
@@ -234,13 +259,14 @@ def main():
         counted = threading.Lock()
 
         def scan_in_parallel(scan):
-            nonlocal ran
+            nonlocal ran, logging_scans
             if stop.is_set() or time.monotonic() - started > DEADLINE:
                 stop.set()
                 return
             result = runner.run(scan)
             with counted:
                 ran += 1
+                logging_scans += any(word in " ".join(scan[1]).upper() for word in LOGGING)
                 if sanitizer_report(result[2]):
                     reports.append((scan, result[2]))
                 if result[:2] != alone[describe(scan)][:2]:
@@ -250,9 +276,10 @@ def main():
             for future in [pool.submit(scan_in_parallel, scan) for scan in order]:
                 future.result()
 
-        lock_problems, lock_took = [], None
+        problems, lock_took = call_log_problems(work, logging_scans), None
         if not options.wine:
-            lock_problems, lock_took = held_lock_problems(runner, work)
+            held_problems, lock_took = held_lock_problems(runner, work)
+            problems += held_problems
 
     for scan, stderr in reports[:SHOWN_DIFFERENCES]:
         print(f"sanitizer report in {describe(scan)}:\n{stderr.decode('latin-1')}")
@@ -266,11 +293,11 @@ def main():
     print(f"{ran} of {len(order)} scans ran in {options.workers} workers; "
           f"{len(differences)} differed from the same scan alone"
           + (f"; {len(reports)} sanitizer reports" if reports else ""))
-    for problem in lock_problems:
+    for problem in problems:
         print(problem)
     if lock_took is not None:
         print(f"the item-mode run against a held destination-file lock took {lock_took:.1f} s")
-    return 1 if differences or reports or lock_problems or ran == 0 else 0
+    return 1 if differences or reports or problems or ran == 0 else 0
 
 
 if __name__ == "__main__":
