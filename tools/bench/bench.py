@@ -202,10 +202,10 @@ def write_trace_fixture(source, folder, megabytes):
              "LOCATION    CPIC (TCP/IP) on local host\n"
              "ERROR       partner 'sapold:sapgw00' not reached\n\n"
              "TIME        Thu Dec 10 04:15:03 2026\n\n").encode()
-    chunk = block * (1024 * 1024 // len(block) + 1)
+    chunk = block * (1024 * 1024 // len(block))  # whole blocks, about a megabyte
     with open(folder / "Dev_Rfc.Trc", "wb") as trace:
         for _ in range(megabytes):
-            trace.write(chunk[:1024 * 1024])
+            trace.write(chunk)
         trace.write(b"T:4711 ======> the last block\n")
 
 
