@@ -61,25 +61,29 @@ std::string ConnectString(const SystemEntry& entry) {
          " LANG=D DEST=" + entry.destination;
 }
 
-RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameterString,
-                          bool consoleMode, const CallLog& callLog) {
+OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& parameterString,
+                                bool consoleMode, const CallLog& callLog) {
   ConnectionOptions options(entry, parameterString);
+  OpenedConnection opened;
   const auto destinationFile = ReadFileBytes("SapRfc." + entry.destination);
   if (!destinationFile) {
-    const RFC_HANDLE handle = Rfc().RfcOpen(options.Options());
-    callLog.Write(static_cast<std::int32_t>(handle), "RfcOpen called", "");
-    return handle;
+    opened.handle = Rfc().RfcOpen(options.Options());
+    callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpen called", "");
+    return opened;
   }
 
   // Only the console may see this line: before the XML it would spoil the answer.
   if (consoleMode) WriteOut("* SapRfc.Ini.......: " + entry.destination + "<\n");
   // Until the logon has read SapRfc.ini, no other scan may replace it.
   const DestinationFileLock destinationFileLock(FolderScanLocks());
-  if (!WriteFileReplacing(kLibraryDestinationFile, *destinationFile)) return 0;
+  if (!WriteFileReplacing(kLibraryDestinationFile, *destinationFile)) {
+    opened.destinationUnwritable = true;
+    return opened;
+  }
   RFC_ERROR_INFO_EX error{};
-  const RFC_HANDLE handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
-  callLog.Write(static_cast<std::int32_t>(handle), "RfcOpenEx called", "");
-  return handle;
+  opened.handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
+  callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpenEx called", "");
+  return opened;
 }
 
 }  // namespace vendralith

@@ -38,10 +38,17 @@ class ConnectionOptions {
 // "CLIENT=... USER=... PASSWD=... LANG=D DEST=..." for RfcOpenEx.
 std::string ConnectString(const SystemEntry& entry);
 
-// The connection handle; 0 when none was opened (the caller words that).
+struct OpenedConnection {
+  RFC_HANDLE handle = 0;  // 0 when none was opened (the caller words that)
+  // SapRfc.ini could not be written, so no logon was tried.
+  bool destinationUnwritable = false;
+};
+
+inline constexpr const char* kDestinationUnwritableNote = " - SapRfc.ini cannot be written";
+
 // With the destination file, SapRfc.ini is replaced by a copy of it.
-RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameterString,
-                          bool consoleMode, const CallLog& callLog);
+OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& parameterString,
+                                bool consoleMode, const CallLog& callLog);
 
 }  // namespace vendralith
 

@@ -1,7 +1,11 @@
 #include "rfc/error_report.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "output/console_format.h"
 #include "output/standard_output.h"
+#include "rfc/call_log.h"
 #include "rfc/rfc_functions.h"
 #include "system/process_end.h"
 
@@ -24,6 +28,15 @@ void ReportRfcError(const char* operation) {
   PrintLabelLine("message", 0, kLabelWidth, error.message);
   PrintLabelLine("internal status", 0, kLabelWidth, error.intstat);
   WriteOut("\n");
+  if (const CallLog* log = CallLog::Current()) {
+    const std::string_view message(
+        error.message, std::find(std::begin(error.message), std::end(error.message), '\0') -
+                           std::begin(error.message));
+    log->Write(0, "RFC error",
+               std::string(operation != nullptr ? operation : "") + ": " + std::string(message));
+    // Before the close, which may hang.
+    log->WriteText("* Pgrm aborted...");
+  }
   // Should closing hang, the deadline still ends the report.
   SetDeadlineEnding({kClosingLines, ExitCode::RfcError});
   // The report does not know the connection; the library ends it.

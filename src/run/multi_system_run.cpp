@@ -125,8 +125,10 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   settings.parameterText = listing.parameterText;
   settings.parameterString = UpperCase(settings.parameterText);
   document.SetParameterString(settings.parameterString);
+  // The sensor's own parameters decide about the log from here on.
   run.callLog = CallLog(settings.parameterString);
   const CallLog& callLog = run.callLog;
+  callLog.Start();
   // The sensor's own parameters may set the deadline, in place of the command line's.
   if (const TimeoutParameter timeout = ReadTimeout(settings.parameterString); timeout.given) {
     if (timeout.seconds == 0) EndWithErrorDocument(document, kTimeoutError);
@@ -161,6 +163,8 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     // Every profile starts from an empty entry: nothing carries over from the last one.
     ProfileReadResult profile = ReadProfileText(*text, Reading::Lenient, profileName, run.key);
     const SystemEntry& entry = profile.entry;
+    callLog.Write(0, "profile read",
+                  run.location.folder + profileName + ", destination " + entry.destination);
     const std::string displayName = SystemDisplayName(listing.displayNameKind, profileName, entry);
     // Only console mode shows it: the clock is read per system only there.
     const std::string summary =
@@ -174,6 +178,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     }
     RFC_ENV environment{ReportRfcErrorHandler, nullptr};
     Rfc().RfcEnvironment(&environment);
+    callLog.Write(0, "RfcEnvironment called", "");
     document.Clear();
     LogStatisticsOutcome statistics;
     statistics.status = -1;  // stays failed when no query runs
@@ -181,7 +186,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     // read the trace.
     FolderScanLocks().EnterRfcPart();
     const RFC_HANDLE connection =
-        OpenConnection(entry, settings.parameterString, settings.consoleMode, callLog);
+        OpenConnection(entry, settings.parameterString, settings.consoleMode, callLog).handle;
     if (connection == 0) {
       profile.valid = false;
     } else {
@@ -199,7 +204,6 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       request.displayName = displayName;
       request.parameterString = settings.parameterString;
       statistics = QueryLogStatistics(connection, callLog, request, document);
-      Rfc().RfcClose(connection);
     }
 
     const bool scanned = profile.valid && statistics.Ok();
@@ -209,9 +213,12 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       ++count.failed;
     }
     const char* state = !scanned ? "Rfc Failure" : statistics.found ? "Processed" : "Not Found";
+    // Counted before the close: should it hang, the deadline's summary still
+    // counts this system as it was scanned.
     timeoutSummary.WriteThen(
         settings.consoleMode ? "\n" + summary + " State=" + state + "\n" : std::string(), count,
         "");
+    if (connection != 0) Rfc().RfcClose(connection);
   }
 
   WriteLastOut(SummaryPart(document, listing.itemName, count), ExitCode::Success);

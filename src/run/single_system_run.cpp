@@ -34,6 +34,7 @@ void RunSingleSystem(RunContext& run) {
       ReadProfileText(run.location.content, Reading::Strict, run.location.name, run.key);
   if (!profile.error.empty()) EndWithErrorDocument(document, profile.error);
   const SystemEntry& entry = profile.entry;
+  run.callLog.Write(0, "profile read", run.location.path + ", destination " + entry.destination);
 
   // Until the system has answered, the deadline answers for it.
   DeadlineEnding noAnswer;
@@ -44,7 +45,6 @@ void RunSingleSystem(RunContext& run) {
     SetDeadlineEnding(noAnswer);
   }
 
-  run.callLog.Write(0, "program started", settings.programName);
   if (const std::string& failure = BindRfcLibrary(); !failure.empty()) {
     EndWithErrorDocument(document, failure);
   }
@@ -63,11 +63,15 @@ void RunSingleSystem(RunContext& run) {
 
   // Until this scan has read its trace note, no other scan removes the trace.
   FolderScanLocks().EnterRfcPart();
-  const RFC_HANDLE connection =
+  const OpenedConnection opened =
       OpenConnection(entry, settings.parameterString, settings.consoleMode, run.callLog);
-  if (connection == 0) {
-    EndWithErrorDocument(document, "Error 1011: RFC-Open for " + entry.destination + " failed !");
+  if (opened.handle == 0) {
+    // A failure on this machine is named as such: no logon was tried.
+    EndWithErrorDocument(document,
+                         "Error 1011: RFC-Open for " + entry.destination + " failed !" +
+                             (opened.destinationUnwritable ? kDestinationUnwritableNote : ""));
   }
+  const RFC_HANDLE connection = opened.handle;
 
   SystemInfo info;
   const QueryOutcome systemInfo = QuerySystemInfo(connection, run.callLog, info);
@@ -84,12 +88,16 @@ void RunSingleSystem(RunContext& run) {
   if (deadline) SetDeadlineEnding(noAnswer, EndingHolds::UntilNextWrite);
   const LogStatisticsOutcome statistics =
       QueryLogStatistics(connection, run.callLog, request, document);
-  if (statistics.Ok()) document.CloseDocument();
+  // The real cause goes out before the close: a close that hangs must not
+  // leave the host with nothing, or with the deadline's error in its place.
+  if (!statistics.Ok()) {
+    EndWithErrorDocument(document, statistics.message + ScanTraceFile(), connection);
+  }
+  document.CloseDocument();
   // The answer is complete: should closing hang, the deadline prints it.
-  if (deadline && statistics.Ok()) SetDeadlineEnding({document.Text(), ExitCode::Success});
+  if (deadline) SetDeadlineEnding({document.Text(), ExitCode::Success});
   Rfc().RfcClose(connection);
 
-  if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + ScanTraceFile());
   WriteLastOut(document.Text(), ExitCode::Success);
   FolderScanLocks().LeaveRfcPartRemovingTrace();
   if (settings.consoleMode) {

@@ -18,7 +18,11 @@ A case is a folder:
   after       the expected changes of files, one per line: "created PATH",
               "changed PATH" or "deleted PATH", PATH under work/ or drive/;
               any other change fails the case
-  after-files/PATH  the exact content of a created or changed file
+  after-files/PATH  the exact content of a created or changed file (under
+              --wine also with CR LF line ends); as in
+              stdout, {TIME} stands for a time of day, {DATE} for a date
+              YYYY-MM-DD, {PID} for a process number and {PROGRAM} for the
+              program's path as started (the lines of the call log)
   rfc-library where the Windows program finds librfc32.dll: "VARIANT PLACE"
               per line, VARIANT one of complete (the simulated library as a
               DLL of the executable's bitness), incomplete (without
@@ -210,9 +214,18 @@ def snapshot(roots):
     return files
 
 
+PLACEHOLDERS = {
+    b"{TIME}": rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]",
+    b"{DATE}": rb"[0-9]{4}-[01][0-9]-[0-3][0-9]",
+    b"{PID}": rb"[0-9]+",
+    b"{PROGRAM}": rb"[^\r\n]*",
+}
+
+
 def matches(expected, actual):
-    pieces = (re.escape(piece) for piece in expected.split(b"{TIME}"))
-    pattern = rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]".join(pieces)
+    pattern = re.escape(expected)
+    for placeholder, form in PLACEHOLDERS.items():
+        pattern = pattern.replace(re.escape(placeholder), form)
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
 
 
@@ -613,9 +626,13 @@ def main():
         for path, kind in expected_changes.items():
             expected_file = case / "after-files" / path
             if kind != "deleted" and expected_file.exists() and path in after:
-                if after[path] != expected_file.read_bytes():
+                expected_content = expected_file.read_bytes()
+                # A text file that the Windows program writes has CR LF line ends.
+                if not matches(expected_content, after[path]) and not (
+                        options.wine and
+                        matches(expected_content.replace(b"\n", b"\r\n"), after[path])):
                     failures.append(f"{path} differs:\n" + show_difference(
-                        expected_file.read_bytes(), after[path]))
+                        expected_content, after[path]))
 
     if failures:
         print(f"FAIL {case.name}")
