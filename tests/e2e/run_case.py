@@ -23,6 +23,14 @@ A case is a folder:
               stdout, {TIME} stands for a time of day, {DATE} for a date
               YYYY-MM-DD, {PID} for a process number and {PROGRAM} for the
               program's path as started (the lines of the call log)
+  repeat      "COUNT PATH" per line, PATH under work/, drive/ or after-files/:
+              a file of megabytes kept small in the tree. The runner makes
+              PATH from PATH.repeat written COUNT times, followed by the
+              case's own PATH if it has one (the tail), before the files are
+              placed and compared; PATH.repeat itself is not placed. In each
+              copy {N} stands for the copy's number, counted from 0, and
+              {N%M} for that number modulo M, with leading zeros to the
+              digits of M-1 ({N%100} is 00 to 99).
   rfc-library where the Windows program finds librfc32.dll: "VARIANT PLACE"
               per line, VARIANT one of complete (the simulated library as a
               DLL of the executable's bitness), incomplete (without
@@ -182,6 +190,39 @@ def add_landscape_lines(case, work):
                       if text.split() == ["[system", sid + "]"])
         lines.insert(header + 1, line + "\n")
     landscape.write_text("".join(lines))
+
+
+def grown(unit, count, tail):
+    """COUNT copies of unit, each with its {N} and {N%M} filled in, then tail."""
+    def number(match, copy):
+        if match.group(1) is None:
+            return str(copy).encode()
+        modulus = int(match.group(1))
+        return str(copy % modulus).zfill(len(str(modulus - 1))).encode()
+
+    placeholder = re.compile(rb"\{N(?:%([0-9]+))?\}")
+    return b"".join(placeholder.sub(lambda match: number(match, copy), unit)
+                    for copy in range(count)) + tail
+
+
+def case_files(case, temp):
+    """The folder whose work/, drive/ and after-files/ the run uses: the case
+    itself, or, when it has a repeat file, a copy in temp with those files
+    grown."""
+    lines = [line.split(maxsplit=1) for line in read_lines(case / "repeat") if line.strip()]
+    if not lines:
+        return case
+    staged = temp / "case"
+    for name in ("work", "drive", "after-files"):
+        if (case / name).exists():
+            shutil.copytree(case / name, staged / name)
+    for count, path in lines:
+        unit = staged / (path + ".repeat")
+        target = staged / path
+        tail = target.read_bytes() if target.exists() else b""
+        target.write_bytes(grown(unit.read_bytes(), int(count), tail))
+        unit.unlink()
+    return staged
 
 
 def permissions(case):
@@ -479,14 +520,15 @@ def main():
 
     with tempfile.TemporaryDirectory(prefix="vendralith-e2e-") as temp:
         temp = Path(temp)
+        grown_case = case_files(case, temp)
         wine_drives = None
         if options.wine:
             prefix = (options.wine_prefix or temp / "prefix").resolve()
             environment = wine_environment(prefix, pe_bitness(options.bin_dir / "vendralith.exe"))
             prepare_wine_prefix(prefix, environment)
             letters = []
-            if (case / "drive").exists():
-                letters = [entry.name.lower() for entry in (case / "drive").iterdir()
+            if (grown_case / "drive").exists():
+                letters = [entry.name.lower() for entry in (grown_case / "drive").iterdir()
                            if entry.is_dir()]
             wine_drives = WineDrives(prefix, letters)
             work = wine_drives.roots["c"] / temp.name
@@ -507,19 +549,19 @@ def main():
             if wine_drives:
                 for fixture in read_lines(case / "fixtures"):
                     place_ignoring_case(FIXTURES / fixture, work)
-                if (case / "work").exists():
-                    place_ignoring_case(case / "work", work)
-                if (case / "drive").exists():
-                    for source in (case / "drive").iterdir():
+                if (grown_case / "work").exists():
+                    place_ignoring_case(grown_case / "work", work)
+                if (grown_case / "drive").exists():
+                    for source in (grown_case / "drive").iterdir():
                         if source.is_dir():
                             place_ignoring_case(source, wine_drives.roots[source.name.lower()])
             else:
                 for fixture in read_lines(case / "fixtures"):
                     shutil.copytree(FIXTURES / fixture, work, dirs_exist_ok=True)
-                if (case / "work").exists():
-                    shutil.copytree(case / "work", work, dirs_exist_ok=True)
-                if (case / "drive").exists():
-                    shutil.copytree(case / "drive", drive, dirs_exist_ok=True)
+                if (grown_case / "work").exists():
+                    shutil.copytree(grown_case / "work", work, dirs_exist_ok=True)
+                if (grown_case / "drive").exists():
+                    shutil.copytree(grown_case / "drive", drive, dirs_exist_ok=True)
             add_landscape_lines(case, work)
             for line in read_lines(case / "env"):
                 key, _, value = line.partition("=")
@@ -624,7 +666,7 @@ def main():
         if changes != expected_changes:
             failures.append(f"file changes {changes}, expected {expected_changes}")
         for path, kind in expected_changes.items():
-            expected_file = case / "after-files" / path
+            expected_file = grown_case / "after-files" / path
             if kind != "deleted" and expected_file.exists() and path in after:
                 expected_content = expected_file.read_bytes()
                 # A text file that the Windows program writes has CR LF line ends.

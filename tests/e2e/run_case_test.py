@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Checks the password check of the end-to-end runner: its decoding must find
 the clear password of every stored text the profile tool writes, and a clear
-password in any output must fail the case. Argument: vendralith-profile."""
+password in any output must fail the case. Also checks how the runner grows
+the files of a case's repeat file. Argument: vendralith-profile."""
 
 import subprocess
 import sys
+import tempfile
 from pathlib import Path
 
 import run_case
@@ -49,7 +51,37 @@ landscape = b"[system PRD]\npassword =  Watch 4 Logs \n"
 if run_case.clear_passwords({"work/Landscape.ini": landscape}) != {"Watch 4 Logs"}:
     failures.append("a landscape password with inner blanks is not found")
 
+# Each row: repeated text, count and tail, and the file they grow to.
+for unit, count, tail, expected in [
+    (b"ab\n", 3, b"", b"ab\nab\nab\n"),                             # plain copies
+    (b"{N},", 3, b"end", b"0,1,2,end"),                               # numbered, then the tail
+    (b"{N%11} ", 12, b"", b"00 01 02 03 04 05 06 07 08 09 10 00 "),   # wraps, zero-padded
+    (b"{TIME} {N}\n", 1, b"", b"{TIME} 0\n"),                         # other placeholders stay
+    (b"x", 0, b"tail", b"tail"),                                      # no copies
+]:
+    found = run_case.grown(unit, count, tail)
+    if found != expected:
+        failures.append(f"{unit!r} x {count} + {tail!r}: grew to {found!r}")
+
+with tempfile.TemporaryDirectory() as temp:
+    case = Path(temp) / "case"
+    (case / "work").mkdir(parents=True)
+    (case / "after-files" / "work").mkdir(parents=True)
+    (case / "repeat").write_text("2 work/big\n3 after-files/work/big\n")
+    (case / "work" / "big.repeat").write_bytes(b"line\n")
+    (case / "work" / "big").write_bytes(b"last\n")
+    (case / "work" / "small").write_bytes(b"as is\n")
+    (case / "after-files" / "work" / "big.repeat").write_bytes(b"line\n")
+    files = run_case.case_files(case, Path(temp) / "run")
+    placed = {path.relative_to(files).as_posix(): path.read_bytes()
+              for path in files.rglob("*") if path.is_file()}
+    if placed != {"work/big": b"line\nline\nlast\n", "work/small": b"as is\n",
+                  "after-files/work/big": b"line\nline\nline\n"}:
+        failures.append(f"a case with a repeat file gives {placed}")
+    if (case / "work" / "big").read_bytes() != b"last\n":
+        failures.append("growing a file changed the case itself")
+
 for failure in failures:
     print("FAIL", failure)
-print(f"{'ok' if not failures else 'FAILED'}: password check of the runner")
+print(f"{'ok' if not failures else 'FAILED'}: checks of the runner")
 sys.exit(1 if failures else 0)
