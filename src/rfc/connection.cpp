@@ -61,24 +61,36 @@ std::string ConnectString(const SystemEntry& entry) {
          " LANG=D DEST=" + entry.destination;
 }
 
-RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameterString,
-                          bool consoleMode, const CallLog& callLog) {
-  ConnectionOptions options(entry, parameterString);
-  const auto destinationFile = ReadFileBytes("SapRfc." + entry.destination);
-  if (!destinationFile) {
-    const RFC_HANDLE handle = Rfc().RfcOpen(options.Options());
-    callLog.Write(static_cast<std::int32_t>(handle), "RfcOpen called", "");
-    return handle;
-  }
+std::optional<std::string> ReadDestinationFile(const SystemEntry& entry) {
+  return ReadFileBytes("SapRfc." + entry.destination);
+}
 
+bool LogOnThroughDestinationFile(const SystemEntry& entry, const std::string& content,
+                                 bool consoleMode, const std::function<void()>& logon) {
   // Only the console may see this line: before the XML it would spoil the answer.
   if (consoleMode) WriteOut("* SapRfc.Ini.......: " + entry.destination + "<\n");
   // Until the logon has read SapRfc.ini, no other scan may replace it.
   const DestinationFileLock destinationFileLock(FolderScanLocks());
-  if (!WriteFileReplacing(kLibraryDestinationFile, *destinationFile)) return 0;
-  RFC_ERROR_INFO_EX error{};
-  const RFC_HANDLE handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
-  callLog.Write(static_cast<std::int32_t>(handle), "RfcOpenEx called", "");
+  if (!WriteFileReplacing(kLibraryDestinationFile, content)) return false;
+  logon();
+  return true;
+}
+
+RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameterString,
+                          bool consoleMode, const CallLog& callLog) {
+  const auto destinationFile = ReadDestinationFile(entry);
+  if (!destinationFile) {
+    ConnectionOptions options(entry, parameterString);
+    const RFC_HANDLE handle = Rfc().RfcOpen(options.Options());
+    callLog.Write(static_cast<std::int32_t>(handle), "RfcOpen called", "");
+    return handle;
+  }
+  RFC_HANDLE handle = 0;
+  LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
+    RFC_ERROR_INFO_EX error{};
+    handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
+    callLog.Write(static_cast<std::int32_t>(handle), "RfcOpenEx called", "");
+  });
   return handle;
 }
 

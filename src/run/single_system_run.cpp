@@ -4,11 +4,8 @@
 #include "profile/profile_reader.h"
 #include "queries/log_statistics_query.h"
 #include "queries/system_info_query.h"
-#include "rfc/connection.h"
-#include "rfc/error_report.h"
-#include "rfc/rfc_functions.h"
+#include "rfc/rfc_session.h"
 #include "rfc/scan_locks.h"
-#include "rfc/trace_scan.h"
 #include "run/error_ending.h"
 #include "run/run_deadline.h"
 #include "system/clock.h"
@@ -45,12 +42,11 @@ void RunSingleSystem(RunContext& run) {
   }
 
   run.callLog.Write(0, "program started", settings.programName);
-  if (const std::string& failure = BindRfcLibrary(); !failure.empty()) {
+  if (const std::string& failure = BindRfcLibrary(settings.parameterString, RowTexts(document));
+      !failure.empty()) {
     EndWithErrorDocument(document, failure);
   }
-  RFC_ENV environment{ReportRfcErrorHandler, nullptr};
-  Rfc().RfcEnvironment(&environment);
-  run.callLog.Write(0, "RfcEnvironment called", "");
+  RfcSession& session = Session();
   document.Clear();
 
   if (settings.consoleMode) {
@@ -59,22 +55,23 @@ void RunSingleSystem(RunContext& run) {
     WriteOut(EntrySummary(time, run.location.name, entry) + " State=Processing\n");
     WriteOut("* " + time + " " + std::string(kProgramWord) + " - " +
              ShownParameters(settings.parameterText) + " State=Executing\n");
+    WriteOut(RfcLibraryLine(session.LibraryDescription()));
   }
 
   // Until this scan has read its trace note, no other scan removes the trace.
   FolderScanLocks().EnterRfcPart();
-  const RFC_HANDLE connection =
-      OpenConnection(entry, settings.parameterString, settings.consoleMode, run.callLog);
-  if (connection == 0) {
-    EndWithErrorDocument(document, "Error 1011: RFC-Open for " + entry.destination + " failed !");
+  const LogonOutcome logon =
+      session.LogOn(entry, settings.parameterString, settings.consoleMode, run.callLog);
+  if (!logon.ok) {
+    EndWithErrorDocument(document, LogonFailedMessage(entry.destination) + logon.note);
   }
 
   SystemInfo info;
-  const QueryOutcome systemInfo = QuerySystemInfo(connection, run.callLog, info);
+  const QueryOutcome systemInfo = QuerySystemInfo(session, info);
   if (!systemInfo.Ok()) {
-    EndWithErrorDocument(document, systemInfo.message + ScanTraceFile(), connection);
+    EndWithErrorDocument(document, systemInfo.message + session.FailureNote(), &session);
   }
-  if (!IsMaxDb(info)) EndWithErrorDocument(document, "Error 1018: DataBase mismatch !", connection);
+  if (!IsMaxDb(info)) EndWithErrorDocument(document, "Error 1018: DataBase mismatch !", &session);
 
   LogStatisticsRequest request;
   request.destination = entry.destination;
@@ -82,14 +79,13 @@ void RunSingleSystem(RunContext& run) {
   // The query prints the document's opening once the statistics have come:
   // after it, an error document would be a second answer.
   if (deadline) SetDeadlineEnding(noAnswer, EndingHolds::UntilNextWrite);
-  const LogStatisticsOutcome statistics =
-      QueryLogStatistics(connection, run.callLog, request, document);
+  const LogStatisticsOutcome statistics = QueryLogStatistics(session, request, document);
   if (statistics.Ok()) document.CloseDocument();
   // The answer is complete: should closing hang, the deadline prints it.
   if (deadline && statistics.Ok()) SetDeadlineEnding({document.Text(), ExitCode::Success});
-  Rfc().RfcClose(connection);
+  session.Close();
 
-  if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + ScanTraceFile());
+  if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + session.FailureNote());
   WriteLastOut(document.Text(), ExitCode::Success);
   FolderScanLocks().LeaveRfcPartRemovingTrace();
   if (settings.consoleMode) {

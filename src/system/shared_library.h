@@ -3,6 +3,7 @@
 #define VENDRALITH_SYSTEM_SHARED_LIBRARY_H
 
 #include <string>
+#include <vector>
 
 namespace vendralith {
 
@@ -16,6 +17,19 @@ struct SharedLibrary {
   LibraryState state = LibraryState::Missing;
   void* handle = nullptr;
 };
+
+// The folders a library is looked for in, in order, each ending in a path
+// separator: on Windows the executable's own folder, the system folders,
+// then the absolute folders of PATH; never the current folder. Elsewhere
+// none: there the callers name their folders.
+std::vector<std::string> LibrarySearchFolders();
+
+// Whether path names a file, not a folder.
+bool IsLibraryFile(const std::string& path);
+
+// Loads the library file at path and keeps it for the rest of the process.
+// No error dialog can block the process.
+SharedLibrary LoadLibraryFile(const std::string& path);
 
 // Loads the library and keeps it for the rest of the process.
 //

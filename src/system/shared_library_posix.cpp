@@ -5,6 +5,15 @@
 
 namespace vendralith {
 
+std::vector<std::string> LibrarySearchFolders() { return {}; }
+
+bool IsLibraryFile(const std::string& path) {
+  struct stat file {};
+  return stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode);
+}
+
+SharedLibrary LoadLibraryFile(const std::string& path) { return LoadSharedLibrary(path); }
+
 SharedLibrary LoadSharedLibrary(const std::string& name) {
   SharedLibrary library;
   library.handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -52,32 +52,40 @@ std::vector<std::string> PathFolders() {
   return folders;
 }
 
-bool IsFile(const std::string& path) {
+}  // namespace
+
+std::vector<std::string> LibrarySearchFolders() {
+  std::vector<std::string> folders;
+  for (std::string folder : {ExecutableFolder(), SystemFolder(GetSystemDirectoryA),
+                             SystemFolder(GetWindowsDirectoryA)}) {
+    if (!folder.empty()) folders.push_back(std::move(folder));
+  }
+  for (std::string& folder : PathFolders()) folders.push_back(std::move(folder));
+  return folders;
+}
+
+bool IsLibraryFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-}  // namespace
-
-SharedLibrary LoadSharedLibrary(const std::string& name) {
+SharedLibrary LoadLibraryFile(const std::string& path) {
   // A library of the wrong kind must end in the sensor's own error, never in
   // a dialog that waits for a click nobody gives on a monitoring host.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
-
-  std::vector<std::string> folders = {ExecutableFolder(), SystemFolder(GetSystemDirectoryA),
-                                      SystemFolder(GetWindowsDirectoryA)};
-  for (std::string& folder : PathFolders()) folders.push_back(std::move(folder));
-
   SharedLibrary library;
-  for (const std::string& folder : folders) {
-    if (folder.empty() || !IsFile(folder + name)) continue;
-    // The library's own dependencies are looked for beside it first.
-    library.handle =
-        LoadLibraryExA((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    library.state = library.handle != nullptr ? LibraryState::Loaded : LibraryState::NotLoadable;
-    return library;
-  }
+  if (!IsLibraryFile(path)) return library;
+  // The library's own dependencies are looked for beside it first.
+  library.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  library.state = library.handle != nullptr ? LibraryState::Loaded : LibraryState::NotLoadable;
   return library;
+}
+
+SharedLibrary LoadSharedLibrary(const std::string& name) {
+  for (const std::string& folder : LibrarySearchFolders()) {
+    if (IsLibraryFile(folder + name)) return LoadLibraryFile(folder + name);
+  }
+  return {};
 }
 
 void* LibraryExport(const SharedLibrary& library, const char* name) {

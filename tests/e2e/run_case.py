@@ -11,23 +11,34 @@ A case is a folder:
   drive/      files for the drive root: drive/c/PRTG_Path.Txt is C:\\PRTG_Path.Txt
   env         extra environment variables, KEY=VALUE per line
   stdout      the expected standard output, byte for byte; {TIME} stands for
-              any time of day hh:mm:ss
+              any time of day hh:mm:ss, {RFC-LIBRARY} for the library the
+              console names (its path; for the NetWeaver library with its
+              version)
   stdout.windows  the same for the Windows executable, where it differs by
               more than the "\\r\\n" line ends of a text-mode console
+  stdout.nwrfc, exit.nwrfc, after.nwrfc (and stdout.nwrfc.windows)
+              what the run through the NetWeaver library gives where it
+              differs from the classic library's (--binding nwrfc): only
+              what the classic library cannot say, such as a note taken
+              from the error's message instead of the trace file
   exit        the expected exit code
   after       the expected changes of files, one per line: "created PATH",
               "changed PATH" or "deleted PATH", PATH under work/ or drive/;
               any other change fails the case
   after-files/PATH  the exact content of a created or changed file
-  rfc-library where the Windows program finds librfc32.dll: "VARIANT PLACE"
-              per line, VARIANT one of complete (the simulated library as a
-              DLL), incomplete (without RfcOpenEx), unicode (the Unicode
-              library's export names), pe64 (the headers of a 64-bit DLL)
-              or text (a text file), PLACE one of
+  rfc-library where the Windows program finds the RFC libraries: "VARIANT
+              PLACE" per line, VARIANT one of complete (the simulated library
+              as librfc32.dll), incomplete (without RfcOpenEx), unicode (the
+              Unicode library's export names), pe64 (the headers of a 64-bit
+              DLL), text (a text file), netweaver (the simulated library as
+              sapnwrfc.dll), netweaver-noinvoke (without RfcInvoke) or
+              netweaver-text (a text file as sapnwrfc.dll), PLACE one of
               beside (the executable), path (a folder on PATH only) or work
               (the current folder); an empty file places none. Without the
-              file the complete DLL lies beside the executable, so every case
-              under --wine runs through the run-time binding. The workbench
+              file the complete DLL of the binding (--binding) lies beside
+              the executable, so every case under --wine runs through the
+              run-time binding; with it the case runs through the classic
+              binding only, as the file decides which library is found. The workbench
               program has the simulated library linked in: natively such a
               case is skipped, with exit code 77.
   landscape-lines  "SID LINE" per line: LINE (such as "fail = unreachable")
@@ -202,10 +213,42 @@ def snapshot(roots):
     return files
 
 
-def matches(expected, actual):
-    pieces = (re.escape(piece) for piece in expected.split(b"{TIME}"))
-    pattern = rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]".join(pieces)
+# What {RFC-LIBRARY} stands for through each binding: the library's path
+# (natively a description of the library linked in), for the NetWeaver
+# library followed by its version.
+LIBRARY_PATTERNS = {
+    "classic": rb"[^\r\n]*librfc32\.dll[^\r\n]*",
+    "nwrfc": rb"[^\r\n]*sapnwrfc\.dll[^\r\n]* \([0-9]+\.[0-9]+\.[0-9]+\)",
+}
+
+
+def matches(expected, actual, binding="classic"):
+    pattern = b""
+    for index, piece in enumerate(expected.split(b"{RFC-LIBRARY}")):
+        if index:
+            pattern += LIBRARY_PATTERNS[binding]
+        pattern += rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]".join(
+            re.escape(part) for part in piece.split(b"{TIME}"))
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
+
+
+def expectation_file(case, name, binding, wine):
+    """The case's file of expectations for this run: NAME.nwrfc through the
+    NetWeaver binding where the case has one, NAME.windows under Wine where
+    it has one (stdout only), else NAME. Whether CRLF line ends are to be
+    added to the file is the second value."""
+    candidates = []
+    if binding == "nwrfc":
+        if wine:
+            candidates.append((f"{name}.nwrfc.windows", False))
+        candidates.append((f"{name}.nwrfc", wine))
+    if wine:
+        candidates.append((f"{name}.windows", False))
+    candidates.append((name, wine))
+    for candidate, crlf in candidates:
+        if (case / candidate).exists():
+            return case / candidate, crlf and name == "stdout"
+    return case / name, wine and name == "stdout"
 
 
 def existing_paths(root):
@@ -290,10 +333,10 @@ class WineDrives:
             remove_new(root, self.baseline[letter])
 
 
-def rfc_library_placements(case):
+def rfc_library_placements(case, binding="classic"):
     """The (variant, place) pairs of the case's rfc-library file."""
     if not (case / "rfc-library").exists():
-        return [("complete", "beside")]
+        return [("netweaver" if binding == "nwrfc" else "complete", "beside")]
     return [tuple(line.split()) for line in read_lines(case / "rfc-library") if line.strip()]
 
 
@@ -318,13 +361,14 @@ def place_rfc_library(placements, library_dir, folders, environment):
     for variant, place in placements:
         folder = folders[place]
         folder.mkdir(parents=True, exist_ok=True)
-        target = folder / "librfc32.dll"
-        if variant == "text":
+        name = "sapnwrfc.dll" if variant.startswith("netweaver") else "librfc32.dll"
+        target = folder / name
+        if variant.endswith("text"):
             target.write_text("This is not a library.\r\n")
         elif variant == "pe64":
             target.write_bytes(pe64_dll_headers())
         else:
-            shutil.copy2(library_dir / variant / "librfc32.dll", target)
+            shutil.copy2(library_dir / variant / name, target)
         if place == "path":
             # Wine's drive Z: is the root of the Linux file system.
             environment["WINEPATH"] = "Z:" + str(folder).replace("/", "\\")
@@ -358,22 +402,49 @@ def show_difference(expected, actual):
     return "".join(line.replace("\r", "\\r") for line in lines)
 
 
-def record(case, result, before, after):
-    stdout = re.sub(rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]", b"{TIME}", result.stdout)
-    (case / "stdout").write_bytes(stdout)
-    (case / "exit").write_text(f"{result.returncode}\n")
-    lines = []
+def normalised(stdout):
+    """Standard output as a case records it: times and the library's line as placeholders."""
+    stdout = re.sub(rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]", b"{TIME}", stdout)
+    return re.sub(rb"(?m)^\* RFC-Library: [^\r\n]*", b"* RFC-Library: {RFC-LIBRARY}", stdout)
+
+
+def file_changes(before, after):
+    """{path: "created" | "changed" | "deleted"} between two snapshots."""
+    changes = {}
     for path in sorted(set(before) | set(after)):
         if path not in after:
-            lines.append(f"deleted {path}")
+            changes[path] = "deleted"
         elif path not in before:
-            lines.append(f"created {path}")
+            changes[path] = "created"
         elif before[path] != after[path]:
-            lines.append(f"changed {path}")
-    if lines:
-        (case / "after").write_text("\n".join(lines) + "\n")
-    elif (case / "after").exists():
-        (case / "after").unlink()
+            changes[path] = "changed"
+    return changes
+
+
+def write_or_remove(path, content, same_as):
+    """Writes the expectation, unless it says what same_as says already."""
+    if content == same_as:
+        path.unlink(missing_ok=True)
+    else:
+        path.write_bytes(content)
+
+
+def record(case, result, before, after, binding):
+    stdout = normalised(result.stdout)
+    exit_text = f"{result.returncode}\n".encode()
+    changes = file_changes(before, after)
+    after_text = "".join(f"{kind} {path}\n" for path, kind in changes.items()).encode()
+    if binding == "nwrfc":
+        # Only where the NetWeaver library's run differs from the classic one's.
+        for name, content in (("stdout", stdout), ("exit", exit_text), ("after", after_text)):
+            classic = case / name
+            write_or_remove(case / f"{name}.nwrfc", content,
+                            classic.read_bytes() if classic.exists() else
+                            (b"0\n" if name == "exit" else b""))
+        return
+    (case / "stdout").write_bytes(stdout)
+    (case / "exit").write_bytes(exit_text)
+    write_or_remove(case / "after", after_text, b"")
 
 
 def wine_environment(prefix):
@@ -389,15 +460,21 @@ def wine_environment(prefix):
     return environment
 
 
-def record_windows(case, result):
-    expected = case / "stdout"
-    expected_out = expected.read_bytes() if expected.exists() else b""
-    windows = case / "stdout.windows"
-    if matches(expected_out.replace(b"\n", b"\r\n"), result.stdout):
+def record_windows(case, result, binding):
+    expected_file, crlf = expected_file_without_windows(case, binding)
+    expected_out = expected_file.read_bytes() if expected_file.exists() else b""
+    windows = case / ("stdout.nwrfc.windows" if binding == "nwrfc" else "stdout.windows")
+    if matches(expected_out.replace(b"\n", b"\r\n"), result.stdout, binding):
         windows.unlink(missing_ok=True)
     else:
-        windows.write_bytes(
-            re.sub(rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]", b"{TIME}", result.stdout))
+        windows.write_bytes(normalised(result.stdout))
+
+
+def expected_file_without_windows(case, binding):
+    """The stdout file a Windows recording compares with before it writes its own."""
+    if binding == "nwrfc" and (case / "stdout.nwrfc").exists():
+        return case / "stdout.nwrfc", True
+    return case / "stdout", True
 
 
 def main():
@@ -410,6 +487,10 @@ def main():
     parser.add_argument("--rfc-library-dir", type=Path,
                         help="the folders complete/, incomplete/ and unicode/ of the simulated "
                              "library's librfc32.dll (default: BIN_DIR/simrfc-dll)")
+    parser.add_argument("--binding", choices=("classic", "nwrfc"), default="classic",
+                        help="the RFC library the run goes through: the expectations it is "
+                             "compared with and, under --wine, the DLL placed beside the "
+                             "executable (the executable of --bin-dir must match)")
     parser.add_argument("--record", action="store_true",
                         help="write the expected results from this run")
     parser.add_argument("case", type=Path)
@@ -420,9 +501,12 @@ def main():
     if modes and options.wine:
         print(f"skip {case.name}: file permissions, which Windows does not have")
         return SKIPPED
-    placements = rfc_library_placements(case)
+    placements = rfc_library_placements(case, options.binding)
     if (case / "rfc-library").exists() and not options.wine:
-        print(f"skip {case.name}: where librfc32.dll lies matters only to the Windows program")
+        print(f"skip {case.name}: where the RFC library lies matters only to the Windows program")
+        return SKIPPED
+    if (case / "rfc-library").exists() and options.binding != "classic":
+        print(f"skip {case.name}: the case places its libraries itself, once")
         return SKIPPED
     rfc_library_dir = (options.rfc_library_dir or options.bin_dir / "simrfc-dll").resolve()
 
@@ -537,36 +621,30 @@ def main():
 
         if options.record and not failures:
             if options.wine:
-                record_windows(case, result)
+                record_windows(case, result, options.binding)
             else:
-                record(case, result, before, after)
+                record(case, result, before, after, options.binding)
             print(f"recorded {case.name}")
             return 0
 
-        expected_exit = int((read_lines(case / "exit") or ["0"])[0])
+        binding = options.binding
+        exit_file, _ = expectation_file(case, "exit", binding, False)
+        expected_exit = int((read_lines(exit_file) or ["0"])[0])
         if result.returncode != expected_exit:
             failures.append(f"exit code {result.returncode}, expected {expected_exit}")
 
-        expected_out_file = case / "stdout"
-        if options.wine and (case / "stdout.windows").exists():
-            expected_out_file = case / "stdout.windows"
+        expected_out_file, crlf = expectation_file(case, "stdout", binding, options.wine)
         expected_out = expected_out_file.read_bytes() if expected_out_file.exists() else b""
-        if options.wine and expected_out_file.name == "stdout":
+        if crlf:
             expected_out = expected_out.replace(b"\n", b"\r\n")
-        if not matches(expected_out, result.stdout):
+        if not matches(expected_out, result.stdout, binding):
             failures.append("standard output differs:\n" +
                             show_difference(expected_out, result.stdout))
 
-        changes = {}
-        for path in sorted(set(before) | set(after)):
-            if path not in after:
-                changes[path] = "deleted"
-            elif path not in before:
-                changes[path] = "created"
-            elif before[path] != after[path]:
-                changes[path] = "changed"
+        changes = file_changes(before, after)
         expected_changes = {}
-        for line in read_lines(case / "after"):
+        after_file, _ = expectation_file(case, "after", binding, False)
+        for line in read_lines(after_file):
             if line.strip():
                 kind, _, path = line.partition(" ")
                 expected_changes[path] = kind
