@@ -51,9 +51,10 @@ bench: deps
 	python3 tools/bench/bench.py build/default
 
 # Under Wine, a scan of the Windows sensor that loads librfc32.dll against the
-# same sensor with the simulated library linked in, side by side (a minute).
+# same sensor with the simulated library linked in, side by side, for the
+# 64-bit program (and the 32-bit one where this machine can run it).
 bench-windows: windows
-	python3 tools/bench/wine_bench.py build/windows
+	python3 tools/bench/wine_bench.py build/windows64 build/windows
 
 # clang-tidy, cppcheck and clang-format on src/, simrfc/ and tools/, from the
 # compile commands of build/lint (configured, not built). Any finding fails.
@@ -61,23 +62,29 @@ lint: deps lint-deps
 	cmake --preset lint
 	sh tools/lint.sh build/lint
 
-# vendralith.exe and vendralith-profile.exe: 32-bit Windows console programs,
-# each one file, in build/windows.
+# vendralith.exe and vendralith-profile.exe as Windows console programs, each
+# one file: 32-bit in build/windows, 64-bit in build/windows64.
 windows: windows-deps
 	cmake --preset windows
 	cmake --build --preset windows -j 2
-	sh tools/check-windows-executables.sh build/windows/vendralith.exe build/windows/vendralith-profile.exe
+	sh tools/check-windows-executables.sh 32 build/windows/vendralith.exe build/windows/vendralith-profile.exe
+	cmake --preset windows64
+	cmake --build --preset windows64 -j 2
+	sh tools/check-windows-executables.sh 64 build/windows64/vendralith.exe build/windows64/vendralith-profile.exe
 
-# Every end-to-end case against vendralith.exe under Wine, in a Wine prefix
-# made new in build/windows/wineprefix.
+# Every end-to-end case against each vendralith.exe under Wine, in a Wine
+# prefix made new in its build folder: the 64-bit program under 64-bit Wine,
+# the 32-bit one where this machine can run 32-bit programs (else its suite is
+# skipped, and the run says so).
 test-windows: windows
-	python3 tests/windows/run_suite.py --bin-dir build/windows
+	python3 tests/windows/run_suite.py --bin-dir build/windows64 --bin-dir build/windows
 
-# The release package for monitoring hosts, build/dist/vendralith-VERSION-win32.zip:
-# both Windows programs, INSTALL.txt from the README and the example files.
-# Fails when the package holds anything else, an RFC library above all.
+# The release packages for monitoring hosts, build/dist/vendralith-VERSION-win32.zip
+# and -win64.zip: both Windows programs, INSTALL.txt from the README and the
+# example files, the same layout in each. Fails when a package holds anything
+# else, an RFC library above all.
 dist: windows
-	python3 tools/make_dist.py --bin-dir build/windows --out-dir build/dist
+	python3 tools/make_dist.py --bin-dir build/windows --bin-dir build/windows64 --out-dir build/dist
 
 clean:
 	rm -rf build

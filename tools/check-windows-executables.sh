@@ -1,17 +1,27 @@
 #!/bin/sh
-# Checks that each given .exe is a 32-bit Windows console program that needs
-# no DLL beside it: it may import only DLLs that every Windows has. The RFC
-# library is loaded when the sensor runs, never imported; and no librfc32.dll
-# (the simulated one of the tests) may lie beside a product executable.
+# check-windows-executables.sh 32|64 EXE...
+# Checks that each given .exe is a Windows console program of that bitness
+# (32: PE32 for x86, 64: PE32+ for x64) that needs no DLL beside it: it may
+# import only DLLs that every Windows has. The RFC library is loaded when the
+# sensor runs, never imported; and no librfc32.dll (the simulated one of the
+# tests) may lie beside a product executable.
 allowed="kernel32.dll msvcrt.dll"
+case "$1" in
+  32) magic="PE32" ;;
+  64) magic="PE32+" ;;
+  *) echo "usage: $0 32|64 EXE..."; exit 2 ;;
+esac
+bits=$1
+shift
 status=0
 for exe in "$@"; do
-  if ! headers=$(i686-w64-mingw32-objdump -p "$exe"); then
+  # The x86-64 objdump reads the images of both architectures.
+  if ! headers=$(x86_64-w64-mingw32-objdump -p "$exe"); then
     status=1
     continue
   fi
   fault=""
-  echo "$headers" | grep -q "^Magic.*(PE32)$" || fault="$fault; not a 32-bit (PE32) program"
+  echo "$headers" | grep -qF "($magic)" || fault="$fault; not a $bits-bit ($magic) program"
   echo "$headers" | grep -q "^Subsystem.*(Windows CUI)$" || fault="$fault; not a console program"
   dlls=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
   for dll in $dlls; do
@@ -27,7 +37,7 @@ for exe in "$@"; do
     echo "$exe:${fault#;}"
     status=1
   else
-    echo "$exe: 32-bit console program, imports only" $dlls
+    echo "$exe: $bits-bit console program, imports only" $dlls
   fi
 done
 exit $status

@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
-"""Writes the release package for monitoring hosts (`make dist`).
+"""Writes the release packages for monitoring hosts (`make dist`).
 
-    make_dist.py --bin-dir build/windows --out-dir build/dist
+    make_dist.py --bin-dir build/windows --bin-dir build/windows64 --out-dir build/dist
 
-The package, OUT_DIR/vendralith-VERSION-win32.zip, holds one folder
-vendralith-VERSION/ with the two Windows programs, INSTALL.txt (the README's
-install guide and the parts of the README it needs, with Windows line ends)
-and examples/ (the example profiles and listing files). VERSION is the one
-the programs carry in their version resource, which the build writes from the
-CMake project version.
+Each --bin-dir is a Windows build; its programs' bitness (read from their PE
+headers) names its package, OUT_DIR/vendralith-VERSION-win32.zip or
+-win64.zip. Every package holds one folder vendralith-VERSION/ with the two
+Windows programs, INSTALL.txt (a header that names the package and says
+which package fits which host, the README's install guide and the parts of
+the README it needs, all as plain text with Windows line ends) and examples/
+(the example profiles and listing files): the same layout in each. VERSION
+is the one the programs carry in their version resource, which the build
+writes from the CMake project version.
 
-After writing it, the package's content list is checked against exactly
+After writing them, each package's content list is checked against exactly
 these entries: anything else, above all an RFC library (librfc32.dll or any
 other DLL, which must come from the vendor's installation on the host), fails
 the run and the package is removed. Standard library only.
@@ -18,6 +21,7 @@ the run and the package is removed. Standard library only.
 
 import argparse
 import re
+import struct
 import sys
 import textwrap
 import time
@@ -35,6 +39,8 @@ EXAMPLE_LISTINGS = ["SAP Kelvaron.Gbl", "Kelvaron.Prf"]
 EXAMPLES_FOLDER = "examples"
 # What a console window or Notepad shows without wrapping.
 LINE_WIDTH = 78
+# The bitness of the programs, from the machine field of their PE headers.
+MACHINES = {0x14C: 32, 0x8664: 64}
 
 # The README sections INSTALL.txt is made of, each with its subsections: the
 # install guide first, then what it refers to.
@@ -46,6 +52,31 @@ INSTALL_SECTIONS = [
     "Exit codes",
     "Error messages",
 ]
+
+
+def package_name(version, bits):
+    return f"vendralith-{version}-win{bits}.zip"
+
+
+def program_bits(program):
+    """32 or 64 for a Windows program of x86 or x64, else None."""
+    data = program.read_bytes()[:4096]
+    if len(data) < 64 or data[:2] != b"MZ":
+        return None
+    offset = struct.unpack_from("<I", data, 0x3C)[0]
+    if data[offset:offset + 4] != b"PE\0\0" or len(data) < offset + 6:
+        return None
+    return MACHINES.get(struct.unpack_from("<H", data, offset + 4)[0])
+
+
+def which_package(version, bits):
+    """The header's note on the two packages: this one, and which fits."""
+    other = 96 - bits
+    return (f"This is {package_name(version, bits)}, the {bits}-bit programs. "
+            f"The sensor must have the bitness of the RFC library that the "
+            f"monitoring host has: take this package for a {bits}-bit "
+            f"librfc32.dll, and {package_name(version, other)} for a {other}-bit one "
+            f"(see \"Which package fits\" below).")
 
 
 def example_files(examples_dir):
@@ -123,8 +154,8 @@ def _table_text(rows):
 
 
 def install_text(readme, title, contents, note):
-    """INSTALL.txt: a title, the package's contents (name, what it is), a
-    note, and the README sections of INSTALL_SECTIONS as plain text with
+    """INSTALL.txt: a title, a note, the package's contents (name, what it
+    is), and the README sections of INSTALL_SECTIONS as plain text with
     Windows line ends."""
     lines = readme.splitlines()
     sections = {section[1]: section for section in _sections(lines)}
@@ -140,12 +171,16 @@ def install_text(readme, title, contents, note):
         def link(match):
             words, target = match.groups()
             return f'"{words}"' if target[1:] in included else words
-        return re.sub(r"\[([^\]]+)\]\(([^)]+)\)", link, text)
+        text = re.sub(r"\[([^\]]+)\]\(([^)]+)\)", link, text)
+        # Code and emphasis marks are Markdown, not text.
+        return re.sub(r"`([^`]*)`", r"\1", text).replace("**", "")
 
-    out = [title, "=" * len(title), "", "This package holds:", ""]
+    out = [title, "=" * len(title), ""]
+    out += textwrap.wrap(note, LINE_WIDTH, break_long_words=False, break_on_hyphens=False)
+    out += ["", "It holds:", ""]
     width = max(len(name) for name, _ in contents) + 2
     out += [f"  {name:<{width}}{what}" for name, what in contents]
-    out += ["", note]
+    out += ["", "The vendor's RFC library (librfc32.dll) is not part of this package."]
     for top_level, _, start, end in chosen:
         in_code = False
         table = []
@@ -161,7 +196,7 @@ def install_text(readme, title, contents, note):
                 continue
             heading = None if in_code else re.match(r"(#+) (.*)$", line)
             if heading:
-                text = heading.group(2).strip()
+                text = plain(heading.group(2).strip())
                 rule = "=" if len(heading.group(1)) == top_level else "-"
                 out += ["", "", text, rule * len(text)]
             elif in_code:
@@ -170,22 +205,25 @@ def install_text(readme, title, contents, note):
                 out.append(plain(line))
     # Two blank lines before a heading, one after it, one between paragraphs.
     text = re.sub(r"\n{4,}", "\n\n\n", "\n".join(out).strip("\n") + "\n")
+    # Code that a paragraph breaks over two lines.
+    text = re.sub(r"`([^`]*)`", r"\1", text)
     text = re.sub(r"(\n[=-]+\n)\n+", r"\1\n", text)
     return text.replace("\n", "\r\n")
 
 
-def package(out_dir, version, programs, descriptions, examples, readme):
-    """Writes the package: programs and examples are paths, descriptions the
-    programs' texts for the contents list. Returns its path."""
+def package(out_dir, version, bits, programs, descriptions, examples, readme):
+    """Writes the package of the programs of that bitness: programs and
+    examples are paths, descriptions the programs' texts for the contents
+    list. Returns its path."""
     top = f"vendralith-{version}"
     contents = [(program.name, descriptions[program.name]) for program in programs]
     contents += [(INSTALL_TEXT, "this text: installing and using the sensor"),
                  (EXAMPLES_FOLDER + "\\", "example profiles and listing files")]
     contents += [("", "  " + example.name) for example in examples]
     text = install_text(readme.read_text(encoding="utf-8"), f"Vendralith {version}", contents,
-                        "The vendor's RFC library (librfc32.dll) is not part of this package.")
+                        which_package(version, bits))
     out_dir.mkdir(parents=True, exist_ok=True)
-    path = out_dir / f"{top}-win32.zip"
+    path = out_dir / package_name(version, bits)
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
         for program in programs:
             archive.write(program, f"{top}/{program.name}")
@@ -201,42 +239,65 @@ def package(out_dir, version, programs, descriptions, examples, readme):
     return path
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--bin-dir", required=True, type=Path,
-                        help="the folder of the Windows build")
-    parser.add_argument("--out-dir", required=True, type=Path,
-                        help="where the package goes")
-    options = parser.parse_args()
-    programs = [options.bin_dir / name for name in PROGRAMS]
-    versions = set()
-    descriptions = {}
+def build_programs(bin_dir):
+    """(bitness, version, programs, descriptions) of one Windows build, or a
+    text saying what is wrong with it."""
+    programs = [bin_dir / name for name in PROGRAMS]
+    versions, bitness, descriptions = set(), set(), {}
     for program in programs:
         try:
             _, _, texts = read_version_resource(program)
         except (OSError, NotAVersionedProgram) as problem:
-            print(f"{program}: {problem}")
-            return 1
+            return f"{program}: {problem}"
         versions.add(texts.get("ProductVersion"))
+        bitness.add(program_bits(program))
         descriptions[program.name] = texts.get("FileDescription", "")
     if len(versions) != 1 or None in versions:
-        print(f"the programs carry different versions: {sorted(map(str, versions))}")
+        return f"the programs of {bin_dir} carry different versions: {sorted(map(str, versions))}"
+    if len(bitness) != 1 or None in bitness:
+        return f"the programs of {bin_dir} are not all 32-bit or all 64-bit"
+    return bitness.pop(), versions.pop(), programs, descriptions
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--bin-dir", required=True, type=Path, action="append",
+                        help="the folder of a Windows build; once per build")
+    parser.add_argument("--out-dir", required=True, type=Path,
+                        help="where the packages go")
+    options = parser.parse_args()
+    builds = {}
+    for bin_dir in options.bin_dir:
+        build = build_programs(bin_dir)
+        if isinstance(build, str):
+            print(build)
+            return 1
+        if build[0] in builds:
+            print(f"two {build[0]}-bit builds given")
+            return 1
+        builds[build[0]] = build[1:]
+    versions = {version for version, _, _ in builds.values()}
+    if len(versions) != 1:
+        print(f"the builds carry different versions: {sorted(versions)}")
         return 1
     version = versions.pop()
     examples = example_files(SOURCE / "examples")
-    path = package(options.out_dir, version, programs, descriptions, examples,
-                   SOURCE / "README.md")
-    problems = check_package(path, version, [example.name for example in examples])
-    if problems:
-        path.unlink()
-        for problem in problems:
-            print(f"{path}: {problem}")
-        return 1
-    with zipfile.ZipFile(path) as archive:
-        for info in archive.infolist():
-            print(f"{info.file_size:>10}  {info.filename}")
-    print(f"{path}: the package holds exactly the programs, {INSTALL_TEXT} and the examples")
-    return 0
+    status = 0
+    for bits, (_, programs, descriptions) in sorted(builds.items()):
+        path = package(options.out_dir, version, bits, programs, descriptions, examples,
+                       SOURCE / "README.md")
+        problems = check_package(path, version, [example.name for example in examples])
+        if problems:
+            path.unlink()
+            for problem in problems:
+                print(f"{path}: {problem}")
+            status = 1
+            continue
+        with zipfile.ZipFile(path) as archive:
+            for info in archive.infolist():
+                print(f"{info.file_size:>10}  {info.filename}")
+        print(f"{path}: the package holds exactly the programs, {INSTALL_TEXT} and the examples")
+    return status
 
 
 if __name__ == "__main__":

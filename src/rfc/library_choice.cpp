@@ -4,7 +4,6 @@
 #include "rfc/netweaver_functions.h"
 #include "rfc/netweaver_session.h"
 #include "rfc/rfc_library_loader.h"
-#include "system/shared_library.h"
 
 namespace vendralith {
 
@@ -12,15 +11,15 @@ bool NetWeaverOnly(const std::string& parameterString) {
   return parameterString.find(",NWRFC") != std::string::npos;
 }
 
-std::optional<RfcLibraryFile> FindRfcLibrary(
+std::optional<ChosenLibrary> ChooseRfcLibrary(
     const std::vector<std::string>& folders, bool netWeaverOnly,
-    const std::function<bool(const std::string& path)>& isFile) {
+    const std::function<SharedLibrary(const std::string& path)>& load) {
   for (const std::string& folder : folders) {
-    if (!netWeaverOnly && isFile(folder + kRfcLibraryName)) {
-      return RfcLibraryFile{RfcLibraryKind::Classic, folder + kRfcLibraryName};
-    }
-    if (isFile(folder + kNetWeaverLibraryName)) {
-      return RfcLibraryFile{RfcLibraryKind::NetWeaver, folder + kNetWeaverLibraryName};
+    for (const RfcLibraryKind kind : {RfcLibraryKind::Classic, RfcLibraryKind::NetWeaver}) {
+      if (netWeaverOnly && kind == RfcLibraryKind::Classic) continue;
+      const char* name = kind == RfcLibraryKind::Classic ? kRfcLibraryName : kNetWeaverLibraryName;
+      SharedLibrary library = load(folder + name);
+      if (library.state != LibraryState::Missing) return ChosenLibrary{kind, std::move(library)};
     }
   }
   return std::nullopt;
@@ -29,30 +28,32 @@ std::optional<RfcLibraryFile> FindRfcLibrary(
 std::string BindRfcLibraryFrom(const std::vector<std::string>& folders,
                                const std::string& parameterString, TextForm rowTexts) {
   const bool netWeaverOnly = NetWeaverOnly(parameterString);
-  const std::optional<RfcLibraryFile> file = FindRfcLibrary(folders, netWeaverOnly, IsLibraryFile);
-  if (!file) {
+  const std::optional<ChosenLibrary> chosen =
+      ChooseRfcLibrary(folders, netWeaverOnly, LoadLibraryFile);
+  if (!chosen) {
+    SharedLibrary none;
     return LibraryLoadError(netWeaverOnly
                                 ? std::string(kNetWeaverLibraryName)
                                 : std::string(kRfcLibraryName) + " or " + kNetWeaverLibraryName,
-                            LibraryState::Missing);
+                            none);
   }
+  const SharedLibrary& loaded = chosen->library;
   const char* name =
-      file->kind == RfcLibraryKind::Classic ? kRfcLibraryName : kNetWeaverLibraryName;
-  const SharedLibrary loaded = LoadLibraryFile(file->path);
-  if (loaded.state != LibraryState::Loaded) return LibraryLoadError(name, loaded.state);
+      chosen->kind == RfcLibraryKind::Classic ? kRfcLibraryName : kNetWeaverLibraryName;
+  if (std::string error = LibraryLoadError(name, loaded); !error.empty()) return error;
   const ExportLookup lookup = [&loaded](const std::string& exported) {
     return LibraryExport(loaded, exported.c_str());
   };
-  if (file->kind == RfcLibraryKind::Classic) {
+  if (chosen->kind == RfcLibraryKind::Classic) {
     const RfcResolution resolution = ResolveRfcFunctions(lookup);
     if (!resolution.missing.empty()) return LibraryLacksError(name, resolution.missing);
     UseRfcFunctions(resolution.functions);
-    UseSession(MakeClassicSession(file->path));
+    UseSession(MakeClassicSession(loaded.path));
     return {};
   }
   const NetWeaverResolution resolution = ResolveNetWeaverFunctions(lookup);
   if (!resolution.missing.empty()) return LibraryLacksError(name, resolution.missing);
-  UseSession(MakeNetWeaverSession(resolution.functions, file->path, rowTexts));
+  UseSession(MakeNetWeaverSession(resolution.functions, loaded.path, rowTexts));
   return {};
 }
 

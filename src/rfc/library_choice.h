@@ -12,23 +12,25 @@
 #include <vector>
 
 #include "rfc/rfc_session.h"
+#include "system/shared_library.h"
 
 namespace vendralith {
 
 enum class RfcLibraryKind { Classic, NetWeaver };
 
-struct RfcLibraryFile {
+struct ChosenLibrary {
   RfcLibraryKind kind;
-  std::string path;
+  SharedLibrary library;  // loaded, or refused with the reason
 };
 
 // Whether the parameters hold ",NWRFC".
 bool NetWeaverOnly(const std::string& parameterString);
 
-// The library file the run uses; nothing when no folder holds one.
-std::optional<RfcLibraryFile> FindRfcLibrary(
+// The library file the run uses, loaded by load (LoadLibraryFile) or refused;
+// nothing when no folder holds one.
+std::optional<ChosenLibrary> ChooseRfcLibrary(
     const std::vector<std::string>& folders, bool netWeaverOnly,
-    const std::function<bool(const std::string& path)>& isFile);
+    const std::function<SharedLibrary(const std::string& path)>& load);
 
 // Finds, loads and resolves the library in the folders and makes its
 // session the bound one. "" when bound, else the message of the error

@@ -9,7 +9,10 @@
 //
 // The library's interface on 32-bit Windows: every export and the error
 // handler use __stdcall, texts are 8-bit char*, handles are 32-bit unsigned,
-// and no structure is packed. The sizes are pinned below for that build.
+// and no structure is packed. On x64 there is one calling convention and the
+// export names are plain; texts and handles are as on 32-bit, pointers and
+// ITAB_H take 8 bytes and every structure its natural layout. The sizes of
+// both are pinned below.
 #ifndef VENDRALITH_RFC_RFC_LIBRARY_H
 #define VENDRALITH_RFC_RFC_LIBRARY_H
 
@@ -150,20 +153,36 @@ int RFC_STDCALL ItDelete(ITAB_H table);
 
 }  // extern "C"
 
-// The layouts of the 32-bit library. Elsewhere (the 64-bit workbench) the
-// simulated library is built with the same declarations, so only the 32-bit
-// sizes are pinned.
-inline constexpr bool kRfcLayoutPinned = sizeof(void*) == 4;
-static_assert(!kRfcLayoutPinned || sizeof(RFC_HANDLE) == 4);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_TYPEHANDLE) == 4);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_ENV) == 8);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_OPTIONS) == 32);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_CONNOPT_R3) == 16);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_CONNOPT_R2) == 8);
+// The layouts of the library's structures, pinned per architecture. The
+// declarations above are the same for both: on 32-bit Windows pointers take
+// 4 bytes, on x64 (and on the 64-bit workbench, which builds the simulated
+// library from them) 8 bytes with their natural alignment; RFC_HANDLE and the
+// type codes stay 32-bit unsigned, and nothing is packed.
+struct RfcLayout {
+  unsigned environment;
+  unsigned options;
+  unsigned connopt_r3;
+  unsigned connopt_r2;
+  unsigned error_info_ex;
+  unsigned parameter;
+  unsigned table;
+  unsigned type_element;
+};
+inline constexpr RfcLayout kRfcLayout32 = {8, 32, 16, 8, 552, 20, 28, 20};
+inline constexpr RfcLayout kRfcLayout64 = {16, 64, 32, 16, 552, 32, 40, 24};
+
+static_assert(sizeof(void*) == 4 || sizeof(void*) == 8);
+inline constexpr RfcLayout kRfcLayout = sizeof(void*) == 4 ? kRfcLayout32 : kRfcLayout64;
+static_assert(sizeof(RFC_HANDLE) == 4);
+static_assert(sizeof(RFC_TYPEHANDLE) == 4);
+static_assert(sizeof(RFC_ENV) == kRfcLayout.environment);
+static_assert(sizeof(RFC_OPTIONS) == kRfcLayout.options);
+static_assert(sizeof(RFC_CONNOPT_R3) == kRfcLayout.connopt_r3);
+static_assert(sizeof(RFC_CONNOPT_R2) == kRfcLayout.connopt_r2);
 static_assert(sizeof(RFC_ERROR_INFO) == 33 + 128 + 256 + 128);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_ERROR_INFO_EX) == 552);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_PARAMETER) == 20);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_TABLE) == 28);
-static_assert(!kRfcLayoutPinned || sizeof(RFC_TYPE_ELEMENT) == 20);
+static_assert(sizeof(RFC_ERROR_INFO_EX) == kRfcLayout.error_info_ex);
+static_assert(sizeof(RFC_PARAMETER) == kRfcLayout.parameter);
+static_assert(sizeof(RFC_TABLE) == kRfcLayout.table);
+static_assert(sizeof(RFC_TYPE_ELEMENT) == kRfcLayout.type_element);
 
 #endif

@@ -2,23 +2,34 @@
 
 namespace vendralith {
 
-std::string LibraryLoadError(const std::string& fileName, LibraryState state) {
-  const std::string library = "RFC-Library " + fileName;
-  if (state == LibraryState::NotLoadable) return "Error 1009: " + library + " cannot be loaded...";
-  return "Error 1009: " + library + " is missing...";
+std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& library) {
+  const std::string error = "Error 1009: RFC-Library " + file_name;
+  switch (library.state) {
+    case LibraryState::Loaded:
+      return "";
+    case LibraryState::Missing:
+      return error + " is missing...";
+    case LibraryState::OtherArchitecture: {
+      const std::string bits = std::to_string(library.bits);
+      return error + " is " + bits + "-bit, use the " + bits + "-bit vendralith.exe...";
+    }
+    case LibraryState::DependencyMissing:
+      return error + " cannot be loaded, a library it needs is missing...";
+    case LibraryState::NotLoadable:
+      break;
+  }
+  return error + " cannot be loaded...";
 }
 
-std::string LibraryLacksError(const std::string& fileName, const std::string& function) {
-  return "Error 1010: RFC-Library " + fileName + " lacks " + function + "...";
+std::string LibraryLacksError(const std::string& file_name, const std::string& function) {
+  return "Error 1010: RFC-Library " + file_name + " lacks " + function + "...";
 }
 
 RfcLibraryBinding LoadRfcLibrary(const std::string& file) {
   RfcLibraryBinding binding;
   const SharedLibrary loaded = LoadSharedLibrary(file);
-  if (loaded.state != LibraryState::Loaded) {
-    binding.error = LibraryLoadError(kRfcLibraryName, loaded.state);
-    return binding;
-  }
+  binding.error = LibraryLoadError(kRfcLibraryName, loaded);
+  if (!binding.error.empty()) return binding;
   RfcResolution resolution = ResolveRfcFunctions(
       [&loaded](const std::string& name) { return LibraryExport(loaded, name.c_str()); });
   if (!resolution.missing.empty()) {

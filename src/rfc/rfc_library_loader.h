@@ -1,4 +1,4 @@
-// Binding an RFC library by loading it when the program runs.
+// Binding the RFC library by loading it when the program runs.
 #ifndef VENDRALITH_RFC_RFC_LIBRARY_LOADER_H
 #define VENDRALITH_RFC_RFC_LIBRARY_LOADER_H
 
@@ -14,12 +14,13 @@ struct RfcLibraryBinding {
   std::string error;  // the message of the error document; empty when bound
 };
 
-// The 1009 message for a library file that did not load; fileName is the
-// name users install ("librfc32.dll", "sapnwrfc.dll"), whatever path was loaded.
-std::string LibraryLoadError(const std::string& fileName, LibraryState state);
+// The 1009 message for a library file that was not loaded, naming it by
+// file_name (the name users install, such as "librfc32.dll"); empty when it
+// was loaded.
+std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& library);
 
 // The 1010 message for a loaded library that lacks the function.
-std::string LibraryLacksError(const std::string& fileName, const std::string& function);
+std::string LibraryLacksError(const std::string& file_name, const std::string& function);
 
 // Loads the library file (see LoadSharedLibrary for where it is looked for)
 // and resolves the twelve functions. The messages name kRfcLibraryName, the

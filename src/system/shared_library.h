@@ -9,36 +9,41 @@ namespace vendralith {
 
 enum class LibraryState {
   Loaded,
-  Missing,     // no file of that name where it is looked for
-  NotLoadable  // a file was found, but the system cannot load it
+  Missing,            // no file of that name where it is looked for
+  NotLoadable,        // a file was found, but the system cannot load it
+  OtherArchitecture,  // a library built for the other bitness (see bits)
+  DependencyMissing   // a library that it needs itself cannot be found
 };
 
 struct SharedLibrary {
   LibraryState state = LibraryState::Missing;
   void* handle = nullptr;
+  std::string path;   // the file found; empty when none was
+  unsigned bits = 0;  // OtherArchitecture: the library's bitness, 32 or 64
 };
 
-// The folders a library is looked for in, in order, each ending in a path
-// separator: on Windows the executable's own folder, the system folders,
-// then the absolute folders of PATH; never the current folder. Elsewhere
-// none: there the callers name their folders.
+// The folders a library is looked for in, in order, each ending in the
+// path separator.
+//
+// On Windows: the executable's own folder, the system folder (the 64-bit
+// System32 for the 64-bit program; the 32-bit program sees SysWOW64 there),
+// the Windows folder (the system's, not a terminal-server user's own), then
+// the absolute folders of PATH. Never the current folder, so that a library
+// planted in a writable working folder cannot win. Elsewhere: the
+// executable's folder, then the absolute folders of LD_LIBRARY_PATH.
 std::vector<std::string> LibrarySearchFolders();
 
-// Whether path names a file, not a folder.
-bool IsLibraryFile(const std::string& path);
-
-// Loads the library file at path and keeps it for the rest of the process.
-// No error dialog can block the process.
+// Loads that file and keeps it for the rest of the process (Missing when
+// there is no such file). No error dialog can block the process. On Windows
+// a PE image of the other bitness is refused from its headers before
+// anything is loaded, and the library's own dependencies are looked for
+// beside it and in the system folders, never in the current folder.
 SharedLibrary LoadLibraryFile(const std::string& path);
 
-// Loads the library and keeps it for the rest of the process.
-//
-// On Windows a bare name is looked for in the executable's own folder, then in
-// the system folders, then in the folders of PATH; never in the current folder
-// first, so that a library planted in a writable working folder cannot win.
-// The first file found is the one loaded. No error dialog can block the
-// process. Elsewhere a name with a slash is that file; a bare name is looked
-// for as the dynamic loader does.
+// Loads the first file of that name in LibrarySearchFolders(): the first one
+// found is the one loaded, or refused. Elsewhere than on Windows a name with
+// a slash is that file, and a bare name is looked for as the dynamic loader
+// does.
 SharedLibrary LoadSharedLibrary(const std::string& name);
 
 // The address of the export, or null when the library has none of that name.

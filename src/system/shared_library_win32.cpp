@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "system/pe_image.h"
+#include "system/search_path.h"
 #include "system/shared_library.h"
 
 namespace vendralith {
@@ -30,60 +32,86 @@ std::string SystemFolder(UINT(WINAPI* query)(LPSTR, UINT)) {
   return WithBackslash(std::string(path, length));
 }
 
-std::vector<std::string> PathFolders() {
-  std::vector<std::string> folders;
+std::string PathValue() {
   const DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
-  if (size == 0) return folders;
+  if (size == 0) return {};
   std::string path(size, '\0');
   path.resize(GetEnvironmentVariableA("PATH", path.data(), size));
-  std::size_t start = 0;
-  while (start <= path.size()) {
-    const std::size_t end = std::min(path.find(';', start), path.size());
-    std::string folder = path.substr(start, end - start);
-    if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
-      folder = folder.substr(1, folder.size() - 2);
-    }
-    // An empty or relative entry would search the current folder after all.
-    const bool absolute = folder.size() >= 3 && folder[1] == ':';
-    const bool network = folder.rfind("\\\\", 0) == 0;
-    if (absolute || network) folders.push_back(WithBackslash(folder));
-    start = end + 1;
-  }
-  return folders;
+  return path;
 }
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Read with the system's calls: file streams would double the size of the
+// program, and every scan starts it.
+std::string FirstBytes(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(kPeHeaderBytes, '\0');
+  DWORD read = 0;
+  if (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) == 0) read = 0;
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+constexpr unsigned kProcessBits = sizeof(void*) * 8;
 
 }  // namespace
 
 std::vector<std::string> LibrarySearchFolders() {
   std::vector<std::string> folders;
   for (std::string folder : {ExecutableFolder(), SystemFolder(GetSystemDirectoryA),
-                             SystemFolder(GetWindowsDirectoryA)}) {
+                             SystemFolder(GetSystemWindowsDirectoryA)}) {
     if (!folder.empty()) folders.push_back(std::move(folder));
   }
-  for (std::string& folder : PathFolders()) folders.push_back(std::move(folder));
+  for (std::string& folder : AbsoluteSearchFolders(PathValue())) {
+    folders.push_back(std::move(folder));
+  }
   return folders;
-}
-
-bool IsLibraryFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 SharedLibrary LoadLibraryFile(const std::string& path) {
   // A library of the wrong kind must end in the sensor's own error, never in
   // a dialog that waits for a click nobody gives on a monitoring host.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
+  // Takes the current folder out of the search of the library's own later loads.
+  SetDllDirectoryA("");
+
   SharedLibrary library;
-  if (!IsLibraryFile(path)) return library;
-  // The library's own dependencies are looked for beside it first.
-  library.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  library.state = library.handle != nullptr ? LibraryState::Loaded : LibraryState::NotLoadable;
+  if (!IsFile(path)) return library;
+  library.path = path;
+  const unsigned bits = PeMachineBits(PeImageMachine(FirstBytes(path)));
+  if (bits != 0 && bits != kProcessBits) {
+    library.state = LibraryState::OtherArchitecture;
+    library.bits = bits;
+    return library;
+  }
+  // The library's own dependencies are looked for beside it and in the
+  // system folders, not in the current folder. Systems without these flags
+  // refuse them; there only the older flag is left.
+  library.handle = LoadLibraryExA(
+      path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  if (library.handle == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+    library.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  }
+  if (library.handle != nullptr) {
+    library.state = LibraryState::Loaded;
+  } else {
+    // The file itself is there, so a module not found is one that it needs.
+    library.state = GetLastError() == ERROR_MOD_NOT_FOUND ? LibraryState::DependencyMissing
+                                                          : LibraryState::NotLoadable;
+  }
   return library;
 }
 
 SharedLibrary LoadSharedLibrary(const std::string& name) {
   for (const std::string& folder : LibrarySearchFolders()) {
-    if (IsLibraryFile(folder + name)) return LoadLibraryFile(folder + name);
+    if (IsFile(folder + name)) return LoadLibraryFile(folder + name);
   }
   return {};
 }

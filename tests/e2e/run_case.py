@@ -28,19 +28,27 @@ A case is a folder:
   after-files/PATH  the exact content of a created or changed file
   rfc-library where the Windows program finds the RFC libraries: "VARIANT
               PLACE" per line, VARIANT one of complete (the simulated library
-              as librfc32.dll), incomplete (without RfcOpenEx), unicode (the
-              Unicode library's export names), pe64 (the headers of a 64-bit
-              DLL), text (a text file), netweaver (the simulated library as
-              sapnwrfc.dll), netweaver-noinvoke (without RfcInvoke) or
-              netweaver-text (a text file as sapnwrfc.dll), PLACE one of
-              beside (the executable), path (a folder on PATH only) or work
-              (the current folder); an empty file places none. Without the
-              file the complete DLL of the binding (--binding) lies beside
-              the executable, so every case under --wine runs through the
+              as librfc32.dll of the executable's bitness), incomplete
+              (without RfcOpenEx), unicode (the Unicode library's export
+              names), dependent (the complete one, importing rfcdep.dll),
+              rfcdep (that rfcdep.dll, under its own name), x86 or x64 (the
+              complete DLL of that architecture, whatever the executable's),
+              text (a text file), netweaver (the simulated library as
+              sapnwrfc.dll), netweaver-noinvoke (without RfcInvoke),
+              netweaver-dependent (importing libsapucum.dll, as the SDK's
+              does), libsapucum (that libsapucum.dll) or netweaver-text (a
+              text file as sapnwrfc.dll), PLACE one of beside (the
+              executable), path (a folder on PATH only) or work (the current
+              folder); an empty file places none. Without the file the
+              complete DLL of the binding (--binding) lies beside the
+              executable, so every case under --wine runs through the
               run-time binding; with it the case runs through the classic
               binding only, as the file decides which library is found. The workbench
               program has the simulated library linked in: natively such a
               case is skipped, with exit code 77.
+  bitness     32 or 64: the case holds only for the Windows executable of
+              that bitness; under --wine the other one skips it, with exit
+              code 77 (natively the rfc-library file skips such a case).
   landscape-lines  "SID LINE" per line: LINE (such as "fail = unreachable")
               goes into work/Landscape.ini as a line of the system SID, so
               that one landscape fixture serves every fault
@@ -105,6 +113,8 @@ def read_lines(path):
 
 
 SOURCE = Path(__file__).resolve().parents[2]
+# Where Debian keeps the 64-bit Wine loader when no wine64 is on PATH.
+WINE64_LOADER = "/usr/lib/wine/wine64"
 SKIPPED = 77
 NOBODY = 65534
 MIN_SECRET = 4
@@ -340,35 +350,38 @@ def rfc_library_placements(case, binding="classic"):
     return [tuple(line.split()) for line in read_lines(case / "rfc-library") if line.strip()]
 
 
-def pe64_dll_headers():
-    """The headers of a 64-bit (PE32+, x64) DLL without sections: what a
-    32-bit process finds when the 64-bit library was installed."""
-    dos = b"MZ" + bytes(58) + struct.pack("<I", 64)
-    coff = struct.pack("<HHIIIHH", 0x8664, 0, 0, 0, 0, 240, 0x2022)
-    optional = struct.pack("<HBBIIIII", 0x20B, 14, 0, 0, 0, 0, 0, 0)
-    optional += struct.pack("<QII", 0x180000000, 0x1000, 0x200)  # image base, alignments
-    optional += struct.pack("<HHHHHHI", 6, 0, 0, 0, 6, 0, 0)  # versions
-    optional += struct.pack("<IIIHH", 0x1000, 0x200, 0, 3, 0x160)  # sizes, console, DLL flags
-    optional += struct.pack("<QQQQII", 0x100000, 0x1000, 0x100000, 0x1000, 0, 16)
-    optional += bytes(16 * 8)  # no data directories
-    headers = dos + b"PE\0\0" + coff + optional
-    return headers + bytes(0x200 - len(headers))
+def pe_bitness(path):
+    """32 or 64 for a PE image of x86 or x64, else None: the machine field of
+    its file header."""
+    data = path.read_bytes()[:4096]
+    if len(data) < 64 or data[:2] != b"MZ":
+        return None
+    offset = struct.unpack_from("<I", data, 0x3C)[0]
+    if data[offset:offset + 4] != b"PE\0\0":
+        return None
+    machine = struct.unpack_from("<H", data, offset + 4)[0]
+    return {0x14C: 32, 0x8664: 64}.get(machine)
 
 
-def place_rfc_library(placements, library_dir, folders, environment):
-    """Puts each librfc32.dll where the case says; a folder on PATH is made
-    for "path" and given to Wine through WINEPATH."""
+# The file a variant of the rfc-library file is placed as, by its first word.
+LIBRARY_FILES = {"rfcdep": "rfcdep.dll", "netweaver": "sapnwrfc.dll", "libsapucum": "libsapucum.dll"}
+
+
+def place_rfc_library(placements, library_dirs, folders, environment):
+    """Puts each librfc32.dll (or rfcdep.dll) where the case says; a folder on
+    PATH is made for "path" and given to Wine through WINEPATH. library_dirs
+    maps None (the executable's own bitness), "x86" and "x64" to the folders
+    of the simulated library's DLLs."""
     for variant, place in placements:
         folder = folders[place]
         folder.mkdir(parents=True, exist_ok=True)
-        name = "sapnwrfc.dll" if variant.startswith("netweaver") else "librfc32.dll"
-        target = folder / name
+        target = folder / LIBRARY_FILES.get(variant.split("-")[0], "librfc32.dll")
         if variant.endswith("text"):
             target.write_text("This is not a library.\r\n")
-        elif variant == "pe64":
-            target.write_bytes(pe64_dll_headers())
+        elif variant in ("x86", "x64"):
+            shutil.copy2(library_dirs[variant] / "complete" / "librfc32.dll", target)
         else:
-            shutil.copy2(library_dir / variant / name, target)
+            shutil.copy2(library_dirs[None] / variant / target.name, target)
         if place == "path":
             # Wine's drive Z: is the root of the Linux file system.
             environment["WINEPATH"] = "Z:" + str(folder).replace("/", "\\")
@@ -378,7 +391,7 @@ def prepare_wine_prefix(prefix, environment):
     """Initialises the prefix unless it is; slow, so a suite shares one."""
     (prefix / "tmp").mkdir(parents=True, exist_ok=True)
     if not (prefix / "drive_c" / "windows").is_dir():
-        subprocess.run(["wineboot", "-i"], env=environment, check=True,
+        subprocess.run([wine_loader(environment), "wineboot", "-i"], env=environment, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -447,8 +460,21 @@ def record(case, result, before, after, binding):
     write_or_remove(case / "after", after_text, b"")
 
 
-def wine_environment(prefix):
+def wine_loader(environment):
+    """The program that starts a Windows program under Wine for the
+    environment of wine_environment."""
+    return environment.get("WINELOADER", "wine")
+
+
+def wine_environment(prefix, bitness):
+    """The environment of Wine runs in prefix for a program of that bitness.
+    Debian's "wine" prefers the 32-bit loader, which a machine without 32-bit
+    support cannot start: a 64-bit program goes straight to the 64-bit loader
+    (WINELOADER, which Wine's own programs use as well)."""
     environment = dict(os.environ)
+    environment.pop("WINELOADER", None)
+    if bitness == 64:
+        environment["WINELOADER"] = shutil.which("wine64") or WINE64_LOADER
     environment["WINEPREFIX"] = str(prefix)
     environment["WINEDEBUG"] = "-all"
     # Wine keeps its server's socket folder there instead of in /tmp.
@@ -491,6 +517,10 @@ def main():
                         help="the RFC library the run goes through: the expectations it is "
                              "compared with and, under --wine, the DLL placed beside the "
                              "executable (the executable of --bin-dir must match)")
+    for architecture in ("x86", "x64"):
+        parser.add_argument(f"--{architecture}-rfc-library-dir", type=Path,
+                            help=f"the same folders of the {architecture} build, for the cases "
+                                 f"that place the {architecture} library whatever the executable")
     parser.add_argument("--record", action="store_true",
                         help="write the expected results from this run")
     parser.add_argument("case", type=Path)
@@ -508,14 +538,27 @@ def main():
     if (case / "rfc-library").exists() and options.binding != "classic":
         print(f"skip {case.name}: the case places its libraries itself, once")
         return SKIPPED
-    rfc_library_dir = (options.rfc_library_dir or options.bin_dir / "simrfc-dll").resolve()
+    library_dirs = {None: (options.rfc_library_dir or options.bin_dir / "simrfc-dll").resolve(),
+                    "x86": options.x86_rfc_library_dir, "x64": options.x64_rfc_library_dir}
+    bitness = read_lines(case / "bitness")
+    if bitness and options.wine:
+        executable_bitness = pe_bitness(options.bin_dir / "vendralith.exe")
+        if str(executable_bitness) != bitness[0]:
+            print(f"skip {case.name}: a case of the {bitness[0]}-bit program, "
+                  f"this one is {executable_bitness}-bit")
+            return SKIPPED
+    for variant, _ in placements:
+        if variant in ("x86", "x64") and library_dirs[variant] is None:
+            print(f"FAIL {case.name}: places the {variant} library, "
+                  f"but --{variant}-rfc-library-dir is not given")
+            return 1
 
     with tempfile.TemporaryDirectory(prefix="vendralith-e2e-") as temp:
         temp = Path(temp)
         wine_drives = None
         if options.wine:
             prefix = (options.wine_prefix or temp / "prefix").resolve()
-            environment = wine_environment(prefix)
+            environment = wine_environment(prefix, pe_bitness(options.bin_dir / "vendralith.exe"))
             prepare_wine_prefix(prefix, environment)
             letters = []
             if (case / "drive").exists():
@@ -566,8 +609,8 @@ def main():
             shutil.copy2(options.bin_dir / executable_name, executable)
             command = [str(executable)] + read_lines(case / "args")
             if options.wine:
-                command.insert(0, "wine")
-                place_rfc_library(placements, rfc_library_dir,
+                command.insert(0, wine_loader(environment))
+                place_rfc_library(placements, library_dirs,
                                   {"beside": executable.parent, "work": work,
                                    "path": temp / "rfc-path"}, environment)
 

@@ -40,7 +40,7 @@ from pathlib import Path
 TESTS = Path(__file__).resolve().parent.parent
 FIXTURES = TESTS / "e2e" / "fixtures"
 sys.path.insert(0, str(TESTS / "e2e"))
-from run_case import sanitizer_report, wine_environment  # noqa: E402
+from run_case import pe_bitness, sanitizer_report, wine_environment, wine_loader  # noqa: E402
 
 SCAN_TIMEOUT = 120
 DEADLINE = 300
@@ -124,7 +124,7 @@ class Runner:
         program, arguments = scan
         command = [str(self.programs[program])] + arguments
         if self.wine:
-            command.insert(0, "wine")
+            command.insert(0, wine_loader(self.environment))
         done = subprocess.run(command, cwd=self.work, env=self.environment,
                               capture_output=True, timeout=SCAN_TIMEOUT)
         return done.returncode, done.stdout, done.stderr
@@ -157,7 +157,8 @@ def main():
         parser.error("--wine needs --wine-prefix")
 
     if options.wine:
-        environment = wine_environment(options.wine_prefix.resolve())
+        environment = wine_environment(options.wine_prefix.resolve(),
+                                       pe_bitness(options.bin_dir / "vendralith.exe"))
         temp_parent = options.wine_prefix.resolve() / "drive_c"
     else:
         environment = dict(os.environ)

@@ -69,11 +69,26 @@ with tempfile.TemporaryDirectory() as folder:
         (bin_dir / name).write_bytes(b"MZ stand-in for " + name.encode())
         programs.append(bin_dir / name)
     descriptions = {name: f"what {name} is" for name in make_dist.PROGRAMS}
-    path = make_dist.package(folder / "dist", VERSION, programs, descriptions, EXAMPLES,
-                             SOURCE / "README.md")
-    expect(f"package name {path.name}", path.name == f"vendralith-{VERSION}-win32.zip")
-    expect("the written package fails its check",
-           not make_dist.check_package(path, VERSION, EXAMPLE_NAMES))
+    # Both packages: the same layout, each INSTALL.txt naming its own zip
+    # and the other one for the other bitness.
+    layouts = {}
+    for bits, other in ((64, 32), (32, 64)):
+        path = make_dist.package(folder / "dist", VERSION, bits, programs, descriptions, EXAMPLES,
+                                 SOURCE / "README.md")
+        expect(f"package name {path.name}", path.name == f"vendralith-{VERSION}-win{bits}.zip")
+        expect(f"the written {bits}-bit package fails its check",
+               not make_dist.check_package(path, VERSION, EXAMPLE_NAMES))
+        with zipfile.ZipFile(path) as archive:
+            layouts[bits] = archive.namelist()
+            own = archive.read(TOP + make_dist.INSTALL_TEXT).decode("utf-8-sig")
+        heading = " ".join(own.split("It holds:")[0].split())
+        expect(f"the {bits}-bit INSTALL.txt names its zip first: {heading!r}",
+               f"This is vendralith-{VERSION}-win{bits}.zip, the {bits}-bit programs." in heading)
+        expect(f"the {bits}-bit INSTALL.txt says which zip fits: {heading!r}",
+               f"for a {bits}-bit librfc32.dll, and vendralith-{VERSION}-win{other}.zip "
+               f"for a {other}-bit one" in heading)
+    expect(f"the packages differ in layout: {layouts}", layouts[32] == layouts[64])
+
     with zipfile.ZipFile(path) as archive:
         expect("programs stored as they are",
                all(archive.read(TOP + program.name) == program.read_bytes()
@@ -100,14 +115,27 @@ with tempfile.TemporaryDirectory() as folder:
     expect("INSTALL.txt sections underlined",
            all(lines[place + 1] == "=" * len(title)
                for place, title in zip(places, make_dist.INSTALL_SECTIONS) if place >= 0))
-    expect("INSTALL.txt holds Markdown code fences or section links",
-           "```" not in text and "](#" not in text)
+    expect("INSTALL.txt holds Markdown code marks, emphasis or section links",
+           "`" not in text and "**" not in text and "](#" not in text)
     expect("INSTALL.txt holds the developers' part of the README",
-           "## " not in text and "make test" not in text and "Fuzzing" not in text)
+           "## " not in text and "make " not in text and "Fuzzing" not in text)
     expect("INSTALL.txt: a link to a section in it names the section",
            '(see\r\n   "Where the profile is looked for").' in text)
     expect("INSTALL.txt: an error message and what to do",
-           "`Error 1008: Parameter-String too long !`\r\n    The parameters are longer" in text)
+           "Error 1008: Parameter-String too long !\r\n    The parameters are longer" in text)
+
+# The bitness of a program, from the machine field of its PE header.
+for machine, bits in ((0x14C, 32), (0x8664, 64), (0xAA64, None)):
+    header = bytearray(0x100)
+    header[:2] = b"MZ"
+    header[0x3C:0x40] = (0x80).to_bytes(4, "little")
+    header[0x80:0x86] = b"PE\0\0" + machine.to_bytes(2, "little")
+    with tempfile.TemporaryDirectory() as folder:
+        program = Path(folder) / "vendralith.exe"
+        program.write_bytes(bytes(header))
+        expect(f"machine {machine:#x}: bitness {make_dist.program_bits(program)}",
+               make_dist.program_bits(program) == bits)
+
 
 for failure in failures:
     print("FAIL", failure)

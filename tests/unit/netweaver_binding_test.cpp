@@ -202,7 +202,7 @@ TEST(ResolveNetWeaverFunctions, PlainThenDecoratedNamesAndTheFirstMissing) {
   }
 }
 
-TEST(FindRfcLibrary, FolderByFolderTheClassicLibraryFirstWithinOne) {
+TEST(ChooseRfcLibrary, FolderByFolderTheClassicLibraryFirstWithinOne) {
   struct Case {
     const char* comment;
     std::set<std::string> files;
@@ -224,12 +224,20 @@ TEST(FindRfcLibrary, FolderByFolderTheClassicLibraryFirstWithinOne) {
       {",NWRFC: only sapnwrfc.dll", {"a/librfc32.dll", "b/sapnwrfc.dll"}, true, "b/sapnwrfc.dll"},
       {",NWRFC without sapnwrfc.dll", {"a/librfc32.dll"}, true, ""},
       {"neither", {"a/other.dll"}, false, ""},
+      {"a classic library that cannot be loaded still wins its folder",
+       {"a/librfc32.dll", "a/sapnwrfc.dll"},
+       false,
+       "a/librfc32.dll"},
   };
   for (const Case& c : cases) {
-    const auto file = FindRfcLibrary({"a/", "b/"}, c.netWeaverOnly, [&c](const std::string& path) {
-      return c.files.count(path) != 0;
-    });
-    EXPECT_EQ(file ? file->path : std::string(), c.found) << c.comment;
+    const auto file =
+        ChooseRfcLibrary({"a/", "b/"}, c.netWeaverOnly, [&c](const std::string& path) {
+          SharedLibrary library;
+          // A file that is there is the one chosen, loaded or refused.
+          if (c.files.count(path) != 0) library = {LibraryState::NotLoadable, nullptr, path, 0};
+          return library;
+        });
+    EXPECT_EQ(file ? file->library.path : std::string(), c.found) << c.comment;
     if (file) {
       EXPECT_EQ(file->kind, c.found.find("sapnwrfc") != std::string::npos
                                 ? RfcLibraryKind::NetWeaver

@@ -132,5 +132,39 @@ TEST(LoadRfcLibrary, NamesWhyTheLibraryIsMissingOrUnusable) {
   std::remove(textFile.c_str());
 }
 
+// Each way a library file can fail to load, in the words of the error
+// document, for whichever file name the binding installs.
+TEST(LibraryLoadError, NamesTheFileAndWhatIsWrong) {
+  const auto library = [](LibraryState state, unsigned bits) {
+    SharedLibrary loaded;
+    loaded.state = state;
+    loaded.bits = bits;
+    return loaded;
+  };
+  struct Case {
+    const char* file;
+    SharedLibrary library;
+    const char* error;
+  } cases[] = {
+      {"librfc32.dll", library(LibraryState::Loaded, 0), ""},
+      {"librfc32.dll", library(LibraryState::Missing, 0),
+       "Error 1009: RFC-Library librfc32.dll is missing..."},
+      {"librfc32.dll", library(LibraryState::NotLoadable, 0),
+       "Error 1009: RFC-Library librfc32.dll cannot be loaded..."},
+      {"librfc32.dll", library(LibraryState::OtherArchitecture, 64),
+       "Error 1009: RFC-Library librfc32.dll is 64-bit, use the 64-bit vendralith.exe..."},
+      {"librfc32.dll", library(LibraryState::OtherArchitecture, 32),
+       "Error 1009: RFC-Library librfc32.dll is 32-bit, use the 32-bit vendralith.exe..."},
+      {"librfc32.dll", library(LibraryState::DependencyMissing, 0),
+       "Error 1009: RFC-Library librfc32.dll cannot be loaded, a library it needs is missing..."},
+      // another binding's file
+      {"sapnwrfc.dll", library(LibraryState::OtherArchitecture, 32),
+       "Error 1009: RFC-Library sapnwrfc.dll is 32-bit, use the 32-bit vendralith.exe..."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LibraryLoadError(c.file, c.library), c.error) << static_cast<int>(c.library.state);
+  }
+}
+
 }  // namespace
 }  // namespace vendralith

@@ -1,23 +1,34 @@
 #!/usr/bin/env python3
 """Runs every end-to-end case against the Windows executables under Wine.
 
+    run_suite.py --bin-dir build/windows64 [--bin-dir build/windows] [CASE...]
+
+Each --bin-dir is a Windows build (32-bit or 64-bit, read from its
+vendralith.exe); the suite runs once for each, the 64-bit program under
+64-bit Wine. A machine that cannot start 32-bit programs (a kernel without
+32-bit emulation gives "Exec format error" for the 32-bit Wine loader) cannot
+run the 32-bit suite: the run says so in a line of its own and counts that
+suite as one skipped, and still runs the others in full.
+
 The cases are the folders of tests/e2e/cases, the same ones the native build
-runs; tests/e2e/run_case.py runs each with --wine. All cases share one Wine
-prefix, made new for each run of the suite (by default in the build folder;
-no Wine set-up outside it is touched), and one wineserver that stays up until the
-end, so that a case costs a fraction of a second instead of a Wine start-up.
-The cases run one after another: they share the prefix's drives. Each case
-finds the simulated library's librfc32.dll (BIN_DIR/simrfc-dll) beside its
-copy of vendralith.exe, unless the case places it elsewhere, so every case
-runs through the run-time binding. Then vendralith-profile.exe writes a
-password line that vendralith.exe, installed with librfc32.dll beside it,
-accepts, and tests/stress/parallel_scans.py runs its parallel scans under
-Wine.
+runs; tests/e2e/run_case.py runs each with --wine. All cases of a build share
+one Wine prefix, made new for each run of the suite (by default in the build
+folder; no Wine set-up outside it is touched), and one wineserver that stays
+up until the end, so that a case costs a fraction of a second instead of a
+Wine start-up. The cases run one after another: they share the prefix's
+drives. Each case finds the simulated library's librfc32.dll of its build
+(BIN_DIR/simrfc-dll) beside its copy of vendralith.exe, unless the case
+places it elsewhere, so every case runs through the run-time binding; the
+cases that place the library of a given architecture take it from the build
+of that architecture among the --bin-dir folders. Then vendralith-profile.exe
+writes a password line that vendralith.exe, installed with librfc32.dll
+beside it, accepts, and tests/stress/parallel_scans.py runs its parallel
+scans under Wine.
 
 Prints a line per case and closes with "N passed, M failed, K skipped"; the
 exit code is 1 when a case failed. A case that cannot hold on Windows (file
-permissions, which a case sets for an unprivileged user) prints "skip NAME"
-and counts as skipped.
+permissions, which a case sets for an unprivileged user) or that belongs to
+the program of the other bitness prints "skip NAME" and counts as skipped.
 """
 
 import argparse
@@ -37,7 +48,11 @@ CASES = TESTS / "e2e" / "cases"
 LANDSCAPE = TESTS / "e2e" / "fixtures" / "landscape" / "Landscape.ini"
 
 sys.path.insert(0, str(RUN_CASE.parent))
-from run_case import SKIPPED, wine_environment  # noqa: E402
+from run_case import SKIPPED, pe_bitness, wine_environment, wine_loader  # noqa: E402
+
+# Debian's 32-bit Wine loader; "wine" starts it whenever it is installed.
+WINE32_LOADER = Path("/usr/lib/wine/wine")
+ARCHITECTURES = {32: "x86", 64: "x64"}
 
 # The fixture profile of the end-to-end cases, with the password line to fill in.
 PROFILE = re.sub(r"(?m)^Password\.\.\.: .*$", "Password...: {password}",
@@ -55,7 +70,8 @@ def profile_tool_round_trip(bin_dir, prefix, environment):
     failures = []
 
     def run(program, *arguments, stdin=b""):
-        return subprocess.run(["wine", str(installed / program), *arguments], cwd=work,
+        return subprocess.run([wine_loader(environment), str(installed / program), *arguments],
+                              cwd=work,
                               env=environment, input=stdin, capture_output=True, timeout=120)
 
     work.mkdir()
@@ -84,28 +100,32 @@ def profile_tool_round_trip(bin_dir, prefix, environment):
     return failures
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--bin-dir", required=True, type=Path,
-                        help="the folder of vendralith.exe")
-    parser.add_argument("--prefix", type=Path,
-                        help="the Wine prefix to make (default: BIN_DIR/wineprefix)")
-    parser.add_argument("cases", nargs="*", type=Path,
-                        help="case folders (default: all of tests/e2e/cases)")
-    options = parser.parse_args()
-    bin_dir = options.bin_dir.resolve()
-    prefix = (options.prefix or bin_dir / "wineprefix").resolve()
-    cases = options.cases or sorted(path for path in CASES.iterdir() if path.is_dir())
-    if not (bin_dir / "vendralith.exe").is_file():
-        print(f"no vendralith.exe in {bin_dir}")
-        return 2
+def wine32_problem():
+    """Why this machine cannot run 32-bit Windows programs under Wine, or
+    None when it can: the 32-bit loader must start at all."""
+    loader = str(WINE32_LOADER) if WINE32_LOADER.exists() else "wine"
+    try:
+        result = subprocess.run([loader, "--version"], capture_output=True, timeout=120)
+    except OSError as error:
+        return f"{loader} cannot be started: {error.strerror}"
+    except subprocess.TimeoutExpired:
+        return f"{loader} --version did not end within 120 s"
+    if result.returncode != 0:
+        said = (result.stderr or result.stdout).decode("utf-8", "replace").strip()
+        return f"{loader} --version ends with exit code {result.returncode}: {said[:200]}"
+    return None
 
-    environment = wine_environment(prefix)
+
+def run_build(bin_dir, prefix, cases, library_dirs, whole_suite):
+    """Every case (and for the whole suite the profile tool's round trip and
+    the parallel scans) against one build: (passed, failed, skipped)."""
+    bitness = pe_bitness(bin_dir / "vendralith.exe")
+    environment = wine_environment(prefix, bitness)
     started = time.monotonic()
     if prefix.exists():
         if not (prefix / MARK).exists():
             print(f"{prefix} exists and is no prefix of this suite: not removed")
-            return 2
+            return 0, 1, 0
         # A run that was killed may have left its wineserver up.
         subprocess.run(["wineserver", "-k"], env=environment, stderr=subprocess.DEVNULL)
         shutil.rmtree(prefix)
@@ -113,14 +133,18 @@ def main():
     (prefix / MARK).touch()
     subprocess.run(["wineserver", "-p"], env=environment, check=True)
     passed = failed = skipped = 0
+    library_options = []
+    for architecture, library_dir in library_dirs.items():
+        library_options += [f"--{architecture}-rfc-library-dir", str(library_dir)]
     try:
-        subprocess.run(["wineboot", "-i"], env=environment, check=True,
+        subprocess.run([wine_loader(environment), "wineboot", "-i"], env=environment, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        print(f"Wine prefix {prefix} ready after {time.monotonic() - started:.1f} s", flush=True)
+        print(f"{bitness}-bit vendralith.exe of {bin_dir}: Wine prefix {prefix} ready after "
+              f"{time.monotonic() - started:.1f} s", flush=True)
         for case in cases:
             result = subprocess.run(
                 [sys.executable, str(RUN_CASE), "--wine", "--wine-prefix", str(prefix),
-                 "--bin-dir", str(bin_dir), str(case)],
+                 "--bin-dir", str(bin_dir), *library_options, str(case)],
                 env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
             sys.stdout.write(result.stdout.decode("utf-8", "replace"))
             sys.stdout.flush()
@@ -130,7 +154,7 @@ def main():
                 skipped += 1
             else:
                 failed += 1
-        if not options.cases:
+        if whole_suite:
             failures = profile_tool_round_trip(bin_dir, prefix, environment)
             print(("FAIL " if failures else "ok ") + "profile_tool_round_trip", flush=True)
             for failure in failures:
@@ -152,6 +176,48 @@ def main():
                 passed += 1
     finally:
         subprocess.run(["wineserver", "-k"], env=environment)
+    print(f"{bitness}-bit suite took {time.monotonic() - started:.1f} s: "
+          f"{passed} passed, {failed} failed, {skipped} skipped", flush=True)
+    return passed, failed, skipped
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin-dir", required=True, type=Path, action="append",
+                        help="the folder of a vendralith.exe; once per build")
+    parser.add_argument("--prefix", type=Path,
+                        help="the Wine prefix to make, for a single --bin-dir "
+                             "(default: BIN_DIR/wineprefix)")
+    parser.add_argument("cases", nargs="*", type=Path,
+                        help="case folders (default: all of tests/e2e/cases)")
+    options = parser.parse_args()
+    if options.prefix and len(options.bin_dir) > 1:
+        parser.error("--prefix goes with a single --bin-dir")
+    cases = options.cases or sorted(path for path in CASES.iterdir() if path.is_dir())
+    builds = {}
+    for bin_dir in options.bin_dir:
+        bin_dir = bin_dir.resolve()
+        bitness = pe_bitness(bin_dir / "vendralith.exe") if (bin_dir / "vendralith.exe").is_file() else None
+        if bitness not in ARCHITECTURES:
+            print(f"no 32-bit or 64-bit vendralith.exe in {bin_dir}")
+            return 2
+        builds[bin_dir] = bitness
+    library_dirs = {ARCHITECTURES[bitness]: bin_dir / "simrfc-dll"
+                    for bin_dir, bitness in builds.items()}
+
+    started = time.monotonic()
+    passed = failed = skipped = 0
+    for bin_dir, bitness in builds.items():
+        problem = wine32_problem() if bitness == 32 else None
+        if problem:
+            print(f"SKIPPED: the 32-bit suite of {bin_dir} does not run on this machine, "
+                  f"which cannot run 32-bit programs: {problem}", flush=True)
+            skipped += 1
+            continue
+        prefix = (options.prefix or bin_dir / "wineprefix").resolve()
+        counts = run_build(bin_dir, prefix, cases, library_dirs, not options.cases)
+        passed, failed, skipped = (total + count for total, count in
+                                   zip((passed, failed, skipped), counts))
     print(f"Windows suite took {time.monotonic() - started:.1f} s")
     print(f"{passed} passed, {failed} failed, {skipped} skipped")
     return 1 if failed else 0

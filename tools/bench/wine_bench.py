@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
 """What loading librfc32.dll at run time costs the Windows sensor, under Wine.
 
-    python3 tools/bench/wine_bench.py [--runs N] BUILD_DIR
+    python3 tools/bench/wine_bench.py [--runs N] BUILD_DIR...
 
-BUILD_DIR is the Windows build (make windows): vendralith.exe, which loads
-librfc32.dll when it runs, the simulated library's DLL in
-simrfc-dll/complete, and bench/vendralith-linked.exe, the same sensor with the
-simulated library linked in, as the Windows program was built before it
-loaded the library. Both scan PRD of the example landscape from the same
-folder, in alternating runs under one wineserver, so that a change of load
-hits both alike. Prints the median wall time of each and their ratio. A tool
-to read, not a test: nothing fails on a time.
+Each BUILD_DIR is a Windows build (make windows: build/windows64 and
+build/windows): vendralith.exe, which loads librfc32.dll when it runs, the
+simulated library's DLL in simrfc-dll/complete, and
+bench/vendralith-linked.exe, the same sensor with the simulated library
+linked in, as the Windows program was built before it loaded the library.
+Both scan PRD of the example landscape from the same folder, in alternating
+runs under one wineserver, so that a change of load hits both alike. Prints
+the median wall time of each and their ratio, per build; the 64-bit build
+runs under 64-bit Wine. A 32-bit build on a machine that cannot run 32-bit
+programs is skipped, and the output says so. A tool to read, not a test:
+nothing fails on a time.
 """
 
 import argparse
@@ -24,17 +27,34 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 EXAMPLES = REPO / "examples"
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
-from run_case import prepare_wine_prefix, wine_environment  # noqa: E402
+from run_case import pe_bitness, prepare_wine_prefix, wine_environment, wine_loader  # noqa: E402
+
+sys.path.insert(0, str(REPO / "tests" / "windows"))
+from run_suite import wine32_problem  # noqa: E402
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runs", type=int, default=60, help="runs of each program")
-    parser.add_argument("build_dir", type=Path)
+    parser.add_argument("build_dirs", type=Path, nargs="+")
     options = parser.parse_args()
-    build = options.build_dir.resolve()
+    status = 0
+    for build in options.build_dirs:
+        build = build.resolve()
+        bitness = pe_bitness(build / "vendralith.exe")
+        problem = wine32_problem() if bitness == 32 else None
+        if problem:
+            print(f"SKIPPED: the {bitness}-bit build {build}, this machine cannot run 32-bit "
+                  f"programs: {problem}")
+            continue
+        print(f"{bitness}-bit build {build}:")
+        status = max(status, bench(build, bitness, options.runs))
+    return status
+
+
+def bench(build, bitness, runs):
     prefix = build / "bench-wineprefix"
-    environment = wine_environment(prefix)
+    environment = wine_environment(prefix, bitness)
     shutil.rmtree(prefix, ignore_errors=True)
     (prefix / "tmp").mkdir(parents=True)
     subprocess.run(["wineserver", "-p"], env=environment, check=True)
@@ -53,10 +73,10 @@ def main():
         programs = {"run-time binding": loaded / "vendralith.exe",
                     "linked in": linked / "vendralith.exe"}
         times = {name: [] for name in programs}
-        for run in range(options.runs + 1):
+        for run in range(runs + 1):
             for name, program in programs.items():
                 started = time.perf_counter()
-                result = subprocess.run(["wine", str(program), "PRD"], cwd=work,
+                result = subprocess.run([wine_loader(environment), str(program), "PRD"], cwd=work,
                                         env=environment, capture_output=True)
                 elapsed = time.perf_counter() - started
                 if result.returncode != 0 or b"<Text>(PRD) LogStates: " not in result.stdout:
@@ -71,9 +91,9 @@ def main():
 
     medians = {name: statistics.median(values) * 1000 for name, values in times.items()}
     for name, median in medians.items():
-        print(f"{name:18} median {median:7.1f} ms over {options.runs} runs")
+        print(f"{name:18} median {median:7.1f} ms over {runs} runs")
     ratio = medians["run-time binding"] / medians["linked in"]
-    print(f"Scan under Wine, run-time binding / linked in: {ratio:.3f}")
+    print(f"Scan under {bitness}-bit Wine, run-time binding / linked in: {ratio:.3f}")
     return 0
 
 
