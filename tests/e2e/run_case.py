@@ -13,7 +13,7 @@ A case is a folder:
   stdout      the expected standard output, byte for byte; {TIME} stands for
               any time of day hh:mm:ss, {RFC-LIBRARY} for the library the
               console names (its path; for the NetWeaver library with its
-              version)
+              version), {ANY} for any text within a line
   stdout.windows  the same for the Windows executable, where it differs by
               more than the "\\r\\n" line ends of a text-mode console
   stdout.nwrfc, exit.nwrfc, after.nwrfc (and stdout.nwrfc.windows)
@@ -233,12 +233,10 @@ LIBRARY_PATTERNS = {
 
 
 def matches(expected, actual, binding="classic"):
-    pattern = b""
-    for index, piece in enumerate(expected.split(b"{RFC-LIBRARY}")):
-        if index:
-            pattern += LIBRARY_PATTERNS[binding]
-        pattern += rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]".join(
-            re.escape(part) for part in piece.split(b"{TIME}"))
+    placeholders = {b"{TIME}": rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]",
+                    b"{RFC-LIBRARY}": LIBRARY_PATTERNS[binding], b"{ANY}": rb"[^\r\n]*"}
+    pattern = b"".join(placeholders.get(piece, re.escape(piece))
+                       for piece in re.split(rb"(\{TIME\}|\{RFC-LIBRARY\}|\{ANY\})", expected))
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
 
 
@@ -526,17 +524,19 @@ def main():
     parser.add_argument("case", type=Path)
     options = parser.parse_args()
     case = options.case.resolve()
+    # The case as the lines name it: with the binding when it is not the classic one.
+    label = case.name + ("" if options.binding == "classic" else f" [{options.binding}]")
     failures = []
     modes = permissions(case)
     if modes and options.wine:
-        print(f"skip {case.name}: file permissions, which Windows does not have")
+        print(f"skip {label}: file permissions, which Windows does not have")
         return SKIPPED
     placements = rfc_library_placements(case, options.binding)
     if (case / "rfc-library").exists() and not options.wine:
-        print(f"skip {case.name}: where the RFC library lies matters only to the Windows program")
+        print(f"skip {label}: where the RFC library lies matters only to the Windows program")
         return SKIPPED
     if (case / "rfc-library").exists() and options.binding != "classic":
-        print(f"skip {case.name}: the case places its libraries itself, once")
+        print(f"skip {label}: the case places its libraries itself, once")
         return SKIPPED
     library_dirs = {None: (options.rfc_library_dir or options.bin_dir / "simrfc-dll").resolve(),
                     "x86": options.x86_rfc_library_dir, "x64": options.x64_rfc_library_dir}
@@ -544,12 +544,12 @@ def main():
     if bitness and options.wine:
         executable_bitness = pe_bitness(options.bin_dir / "vendralith.exe")
         if str(executable_bitness) != bitness[0]:
-            print(f"skip {case.name}: a case of the {bitness[0]}-bit program, "
+            print(f"skip {label}: a case of the {bitness[0]}-bit program, "
                   f"this one is {executable_bitness}-bit")
             return SKIPPED
     for variant, _ in placements:
         if variant in ("x86", "x64") and library_dirs[variant] is None:
-            print(f"FAIL {case.name}: places the {variant} library, "
+            print(f"FAIL {label}: places the {variant} library, "
                   f"but --{variant}-rfc-library-dir is not given")
             return 1
 
@@ -647,7 +647,7 @@ def main():
                     subprocess.run(["wineserver", "-k"], env=environment)
 
         if sanitizer_report(result.stderr):
-            print(f"FAIL {case.name}\n  sanitizer report; standard error:\n" +
+            print(f"FAIL {label}\n  sanitizer report; standard error:\n" +
                   result.stderr.decode("latin-1"))
             return 1
 
@@ -667,7 +667,7 @@ def main():
                 record_windows(case, result, options.binding)
             else:
                 record(case, result, before, after, options.binding)
-            print(f"recorded {case.name}")
+            print(f"recorded {label}")
             return 0
 
         binding = options.binding
@@ -701,13 +701,13 @@ def main():
                         expected_file.read_bytes(), after[path]))
 
     if failures:
-        print(f"FAIL {case.name}")
+        print(f"FAIL {label}")
         for failure in failures:
             print("  " + failure)
         if result.stderr:
             print("standard error:\n" + result.stderr.decode("latin-1"))
         return 1
-    print(f"ok {case.name}")
+    print(f"ok {label}")
     return 0
 
 
