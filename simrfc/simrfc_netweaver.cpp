@@ -6,7 +6,6 @@
 // as lines, what the classic face writes to its trace for the same failure.
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -222,15 +221,28 @@ std::vector<Layout> LayoutOf(const Container& container) {
 RFC_TYPEHANDLE rfcsiType = 0;
 RFC_TYPEHANDLE adaShowType = 0;
 
-bool Install(const char* name, std::vector<std::pair<std::string, unsigned>> fields,
+bool Install(const char* name, const std::vector<std::pair<std::string, unsigned>>& fields,
              RFC_TYPEHANDLE& type) {
   if (type != 0) return true;
   std::vector<RFC_TYPE_ELEMENT> elements;
-  for (auto& [field, length] : fields) {
-    elements.push_back({field.data(), TYPC, length, 0, 0});
+  elements.reserve(fields.size());
+  for (const auto& [field, length] : fields) {
+    // The classic declaration takes a char*; the library only reads it.
+    elements.push_back({const_cast<char*>(field.c_str()), TYPC, length, 0, 0});
   }
   return RfcInstallStructure(name, elements.data(), static_cast<unsigned>(elements.size()),
                              &type) == 0;
+}
+
+// "00" to "99" as a number; -1, which matches no system, for anything else.
+int SystemNumber(const std::string& text) {
+  if (text.empty() || text.size() > 2) return text.empty() ? 0 : -1;
+  int number = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return -1;
+    number = number * 10 + (c - '0');
+  }
+  return number;
 }
 
 Container* Part(Container& function, const std::string& name) {
@@ -298,7 +310,7 @@ RfcConnectionHandle RFC_STDCALL RfcOpenConnection(const RfcConnectionParameter* 
   } else {
     RFC_CONNOPT_R3 server{};
     server.hostname = given["ashost"].data();
-    server.sysnr = given["sysnr"].empty() ? 0 : std::atoi(given["sysnr"].c_str());
+    server.sysnr = SystemNumber(given["sysnr"]);
     RFC_OPTIONS options{};
     options.destination = given["dest"].data();
     options.mode = RFC_MODE_R3ONLY;
@@ -363,6 +375,7 @@ RfcFunctionHandle RFC_STDCALL RfcCreateFunction(RfcFunctionDescHandle descriptio
   bool ready = true;
   if (function->name == "RFC_SYSTEM_INFO") {
     std::vector<std::pair<std::string, unsigned>> fields;
+    fields.reserve(simrfc::kRfcsiFields.size());
     for (const simrfc::RfcsiField& field : simrfc::kRfcsiFields) {
       fields.emplace_back(field.name, field.length);
     }
