@@ -141,8 +141,15 @@ std::string ParseFault(std::string_view value, Fault& fault) {
     if (words.size() == 3) fault.object = words[2];
     return {};
   }
+  if (kind == "hang") {
+    if (words.size() != 2 || !EqualNoCase(words[1], "RfcClose")) {
+      return "expected 'fail = hang RfcClose'";
+    }
+    fault.kind = FaultKind::kHangClose;
+    return {};
+  }
   return "unknown fault '" + std::string(words[0]) +
-         "' (expected unreachable, call, receive, abort or refuse)";
+         "' (expected unreachable, call, receive, abort, refuse or hang)";
 }
 
 // Applies one key line to the system; a message when the line is wrong.

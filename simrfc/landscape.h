@@ -66,7 +66,7 @@ struct ErrorTexts {
   std::string intstat;
 };
 
-enum class FaultKind { kUnreachable, kCall, kReceive, kAbort, kRefuse };
+enum class FaultKind { kUnreachable, kCall, kReceive, kAbort, kRefuse, kHangClose };
 
 // One "fail = ..." line.
 struct Fault {

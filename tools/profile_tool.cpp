@@ -24,15 +24,24 @@ constexpr const char* kHelp =
     "          standard input, without echo on a terminal, and prints the\n"
     "          24-character text for the \"Password...:\" line of a profile.\n"
     "          --offset D (0 to 9) fixes where in the program key the\n"
-    "          scrambling starts; by default it is chosen at random.\n"
+    "          scrambling starts; by default it is chosen at random. The\n"
+    "          text never begins or ends with a blank, which an editor could\n"
+    "          trim: an offset that gives one for this password is refused.\n"
     "check     Reads FILE as the sensor reads a profile and prints the\n"
     "          settings it would use (never the password), then \"OK\" or\n"
-    "          the sensor's error message. Exit code 0 or 2.\n"
+    "          the sensor's error message. Exit code 0 or 2. Warns when the\n"
+    "          stored password begins or ends with a blank.\n"
     "--version Prints the program's version.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "vendralith-profile: " << message << " (try --help)\n";
   return kUsageError;
+}
+
+// A blank at either end of a stored text is lost to an editor that trims
+// lines, and the sensor then answers 1004.
+bool HasBlankEnd(const std::string& stored) {
+  return !stored.empty() && (stored.front() == ' ' || stored.back() == ' ');
 }
 
 std::string ReadClearPassword() {
@@ -89,19 +98,32 @@ int Scramble(const std::vector<std::string>& options) {
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::uniform_int_distribution<std::size_t> pick(0, kPadding.size() - 1);
   std::uniform_int_distribution<int> pickOffset(0, 9);
-  // Some characters combine with some key bytes into unprintable ones: try
-  // other padding (and, unless fixed, other offsets) until all are printable.
+  // Some characters combine with some key bytes into unprintable ones, or
+  // into a blank at either end: try other padding (and, unless fixed, other
+  // offsets) until all are printable and both ends are not blank.
+  bool blankEnd = false;
   for (int attempt = 0; attempt < 1000; ++attempt) {
     std::string padding;
     while (padding.size() + clear.size() < 20) padding += kPadding[pick(random)];
     const int useOffset = offset >= 0 ? offset : pickOffset(random);
     if (auto stored = vendralith::ScramblePassword(clear, useOffset, padding, key)) {
+      if (HasBlankEnd(*stored)) {
+        blankEnd = true;
+        continue;
+      }
       std::cout << *stored << "\n";
       return 0;
     }
   }
-  std::cerr << "vendralith-profile: this password cannot be stored with key offset " << offset
-            << "; try another offset\n";
+  if (blankEnd) {
+    std::cerr << "vendralith-profile: with key offset " << offset
+              << " the stored text of this password begins or ends with a blank, which an "
+                 "editor or a copy from a terminal may trim; choose another offset, or leave "
+                 "--offset out\n";
+  } else {
+    std::cerr << "vendralith-profile: this password cannot be stored with key offset " << offset
+              << "; try another offset\n";
+  }
   return 2;
 }
 
@@ -129,6 +151,10 @@ int Check(const std::vector<std::string>& options) {
   if (!profile.error.empty()) {
     std::cout << profile.error << "\n";
     return 2;
+  }
+  if (HasBlankEnd(profile.storedPassword)) {
+    std::cout << "Warning: the stored password begins or ends with a blank, which an editor or "
+                 "a copy may trim: scramble it again without --offset\n";
   }
   std::cout << "OK\n";
   return 0;

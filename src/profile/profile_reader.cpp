@@ -67,6 +67,7 @@ ProfileReadResult ReadProfileText(std::string_view text, Reading reading,
         const DecodedPassword decoded = DecodePassword(value, key);
         if (decoded.result == PasswordResult::Ok) {
           entry.password = decoded.clear;
+          result.storedPassword = value;
         } else if (reading == Reading::Lenient) {
           result.valid = false;
         } else {

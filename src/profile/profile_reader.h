@@ -36,6 +36,9 @@ struct ProfileReadResult {
   SystemEntry entry;
   bool valid = true;
   std::string error;  // strict reading: the message of the first defect
+  // The stored text of the password line the entry's password came from,
+  // for the profile tool's check; never the clear password.
+  std::string storedPassword;
 };
 
 // Reads a profile's text (as read from a text file) into an empty entry.

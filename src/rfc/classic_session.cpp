@@ -65,8 +65,10 @@ class ClassicSession final : public RfcSession {
     RFC_ENV environment{ReportRfcErrorHandler, nullptr};
     Rfc().RfcEnvironment(&environment);
     callLog.Write(0, "RfcEnvironment called", "");
-    connection_ = OpenConnection(entry, parameterString, consoleMode, callLog);
-    return {connection_ != 0, ""};
+    const OpenedConnection opened = OpenConnection(entry, parameterString, consoleMode, callLog);
+    connection_ = opened.handle;
+    // A failure on this machine is named as such: no logon was tried.
+    return {connection_ != 0, opened.destinationUnwritable ? kDestinationUnwritableNote : ""};
   }
 
   CallAnswer AskSystemInfo(RfcsiRecord& rfcsi) override {
@@ -145,6 +147,8 @@ class ClassicSession final : public RfcSession {
     if (connection_ != 0) Rfc().RfcClose(connection_);
     connection_ = 0;
   }
+
+  std::int32_t ConnectionNumber() const override { return static_cast<std::int32_t>(connection_); }
 
   std::string LibraryDescription() const override { return description_; }
 

@@ -76,22 +76,23 @@ bool LogOnThroughDestinationFile(const SystemEntry& entry, const std::string& co
   return true;
 }
 
-RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameterString,
-                          bool consoleMode, const CallLog& callLog) {
+OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& parameterString,
+                                bool consoleMode, const CallLog& callLog) {
+  OpenedConnection opened;
   const auto destinationFile = ReadDestinationFile(entry);
   if (!destinationFile) {
     ConnectionOptions options(entry, parameterString);
-    const RFC_HANDLE handle = Rfc().RfcOpen(options.Options());
-    callLog.Write(static_cast<std::int32_t>(handle), "RfcOpen called", "");
-    return handle;
+    opened.handle = Rfc().RfcOpen(options.Options());
+    callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpen called", "");
+    return opened;
   }
-  RFC_HANDLE handle = 0;
-  LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
-    RFC_ERROR_INFO_EX error{};
-    handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
-    callLog.Write(static_cast<std::int32_t>(handle), "RfcOpenEx called", "");
-  });
-  return handle;
+  opened.destinationUnwritable =
+      !LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
+        RFC_ERROR_INFO_EX error{};
+        opened.handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
+        callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpenEx called", "");
+      });
+  return opened;
 }
 
 }  // namespace vendralith

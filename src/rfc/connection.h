@@ -40,6 +40,14 @@ class ConnectionOptions {
 // "CLIENT=... USER=... PASSWD=... LANG=D DEST=..." for RfcOpenEx.
 std::string ConnectString(const SystemEntry& entry);
 
+struct OpenedConnection {
+  RFC_HANDLE handle = 0;  // 0 when none was opened (the caller words that)
+  // SapRfc.ini could not be written, so no logon was tried.
+  bool destinationUnwritable = false;
+};
+
+inline constexpr const char* kDestinationUnwritableNote = " - SapRfc.ini cannot be written";
+
 // The content of the destination file "SapRfc.<destination>" in the current
 // folder; nothing when there is none, and the logon takes the options.
 std::optional<std::string> ReadDestinationFile(const SystemEntry& entry);
@@ -54,8 +62,8 @@ bool LogOnThroughDestinationFile(const SystemEntry& entry, const std::string& co
 
 // The connection handle; 0 when none was opened (the caller words that).
 // With the destination file, SapRfc.ini is replaced by a copy of it.
-RFC_HANDLE OpenConnection(const SystemEntry& entry, const std::string& parameterString,
-                          bool consoleMode, const CallLog& callLog);
+OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& parameterString,
+                                bool consoleMode, const CallLog& callLog);
 
 }  // namespace vendralith
 

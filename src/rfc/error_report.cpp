@@ -2,6 +2,7 @@
 
 #include "output/console_format.h"
 #include "output/standard_output.h"
+#include "rfc/call_log.h"
 #include "rfc/rfc_functions.h"
 #include "system/process_end.h"
 
@@ -23,6 +24,12 @@ void ReportRfcFailure(const char* operation, const RfcErrorTexts& texts,
   PrintLabelLine("message", 0, kLabelWidth, texts.message);
   PrintLabelLine("internal status", 0, kLabelWidth, texts.internalStatus);
   WriteOut("\n");
+  if (const CallLog* log = CallLog::Current()) {
+    log->Write(0, "RFC error",
+               std::string(operation != nullptr ? operation : "") + ": " + texts.message);
+    // Before the close, which may hang.
+    log->WriteText("* Pgrm aborted...");
+  }
   // Should closing hang, the deadline still ends the report.
   SetDeadlineEnding({kClosingLines, ExitCode::RfcError});
   closeAll();

@@ -119,13 +119,14 @@ class NetWeaverSession final : public RfcSession {
       return {Open(ProfileParameters(entry, parameterString)), ""};
     }
     bool opened = false;
-    LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
+    const bool written = LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
       // The library reads no SapRfc.ini: the binding reads the entry itself.
       const std::optional<std::string> ini = ReadFileBytes(kLibraryDestinationFile);
       const auto parameters = ini ? DestinationParameters(*ini, entry) : std::nullopt;
       opened = parameters && Open(*parameters);
     });
-    return {opened, ""};
+    // A failure on this machine is named as such: no logon was tried.
+    return {opened, written ? "" : kDestinationUnwritableNote};
   }
 
   CallAnswer AskSystemInfo(RfcsiRecord& rfcsi) override {
@@ -185,6 +186,8 @@ class NetWeaverSession final : public RfcSession {
     (void)f_.RfcCloseConnection(connection_, &error);
     connection_ = nullptr;
   }
+
+  std::int32_t ConnectionNumber() const override { return connection_ != nullptr ? 1 : 0; }
 
   std::string LibraryDescription() const override { return description_; }
 
@@ -266,7 +269,7 @@ class NetWeaverSession final : public RfcSession {
   }
 
   void Log(const char* step) const {
-    if (callLog_ != nullptr) callLog_->Write(connection_ != nullptr ? 1 : 0, step, "");
+    if (callLog_ != nullptr) callLog_->Write(ConnectionNumber(), step, "");
   }
 
   NetWeaverFunctions f_;
@@ -353,17 +356,16 @@ int QueryStatusOfCode(int code) {
 }
 
 std::string ErrorMessageLine(std::string_view message) {
-  std::string picked;
-  std::string first;
-  bool firstSeen = false;
-  for (std::string piece : ReadPieces(message, kTracePieceLength)) {
-    DropTrailing(piece, '\n');
-    DropTrailing(piece, '\r');
-    if (!firstSeen) first = piece;
-    firstSeen = true;
-    ScanTracePiece(piece, picked);
+  TraceScanner scanner;
+  scanner.Add(message);
+  std::string line = scanner.FinishMessage();
+  if (line.empty()) {
+    // No line the rules pick: the first, as a piece of the scan would hold it.
+    const std::vector<std::string> pieces = ReadPieces(message, kTracePieceChars);
+    line = pieces.empty() ? std::string() : pieces.front();
+    DropTrailing(line, '\n');
+    DropTrailing(line, '\r');
   }
-  const std::string& line = picked.empty() ? first : picked;
   return std::string(Utf8Prefix(line, kNoteLength));
 }
 

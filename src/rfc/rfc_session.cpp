@@ -16,8 +16,6 @@ RfcSession& Session() { return *BoundSession(); }
 
 void UseSession(std::unique_ptr<RfcSession> session) { BoundSession() = std::move(session); }
 
-std::string RfcLibraryLine(const std::string& description) {
-  return "* RFC-Library: " + description + "\n";
-}
+std::string RfcLibraryText(const std::string& description) { return "RFC-Library: " + description; }
 
 }  // namespace vendralith

@@ -6,6 +6,7 @@
 #define VENDRALITH_RFC_RFC_SESSION_H
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -97,6 +98,9 @@ class RfcSession {
   // Ends the open connection, if there is one.
   virtual void Close() = 0;
 
+  // The connection as the call log numbers it; 0 when none is open.
+  virtual std::int32_t ConnectionNumber() const = 0;
+
   // The library as the console shows it: its full path, and its version
   // where the library tells one.
   virtual std::string LibraryDescription() const = 0;
@@ -119,8 +123,9 @@ RfcSession& Session();
 // Makes this the session that Session() gives: how BindRfcLibrary binds.
 void UseSession(std::unique_ptr<RfcSession> session);
 
-// "* RFC-Library: " and the description, as the console shows the bound library.
-std::string RfcLibraryLine(const std::string& description);
+// "RFC-Library: " and the description: how the console (after "* ") and the
+// call log name the bound library.
+std::string RfcLibraryText(const std::string& description);
 
 }  // namespace vendralith
 

@@ -1,5 +1,6 @@
 #include "rfc/scan_locks.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "rfc/trace_scan.h"
@@ -14,7 +15,7 @@ constexpr std::uint32_t kDestinationFileByte = 1;
 }  // namespace
 
 ScanLocks::ScanLocks(std::string lockFile, std::string traceFile, std::chrono::milliseconds wait)
-    : lockFile_(std::move(lockFile)), traceFile_(std::move(traceFile)), wait_(wait) {}
+    : lockFile_(std::move(lockFile)), traceFile_(std::move(traceFile)), waitLeft_(wait) {}
 
 LockFile* ScanLocks::File() {
   if (unusable_) return nullptr;
@@ -28,7 +29,18 @@ LockFile* ScanLocks::File() {
 LockResult ScanLocks::Lock(std::uint32_t byte, LockKind kind) {
   LockFile* file = File();
   if (file == nullptr) return LockResult::Failed;
-  const LockResult result = file->Lock(byte, kind, wait_);
+  using std::chrono::milliseconds;
+  const auto start = std::chrono::steady_clock::now();
+  milliseconds wait = waitLeft_;
+  if (waitsEnd_) {
+    wait = std::min(wait, std::max(milliseconds(0),
+                                   std::chrono::duration_cast<milliseconds>(*waitsEnd_ - start)));
+  }
+  const LockResult result = file->Lock(byte, kind, wait);
+  const auto waited =
+      std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start);
+  waitLeft_ = result == LockResult::HeldByOther ? milliseconds(0)
+                                                : std::max(milliseconds(0), waitLeft_ - waited);
   // A file system without locks: no later lock is tried, nor waited for.
   if (result == LockResult::Failed) unusable_ = true;
   return result;

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "system/lock_file.h"
@@ -19,9 +20,11 @@ namespace vendralith {
 
 inline constexpr const char* kScanLockFile = "Vendralith.Lck";
 
-// How long a scan waits for a lock before it goes on without it. A logon
-// through a destination file holds its lock for as long as the logon takes,
-// and several such logons may be queued.
+// How long a run waits for locks in all, before it goes on without them. A
+// logon through a destination file holds its lock for as long as the logon
+// takes, and several such logons may be queued. The bound is for the whole
+// run, not for each lock: a multi-system run whose systems all log on through
+// destination files must not wait it once per system.
 inline constexpr std::chrono::milliseconds kScanLockWait{15000};
 
 class ScanLocks {
@@ -30,6 +33,9 @@ class ScanLocks {
   // a scan that ends before its first logon leaves no file behind.
   ScanLocks(std::string lockFile, std::string traceFile,
             std::chrono::milliseconds wait = kScanLockWait);
+
+  // No wait goes past this moment: the run's deadline.
+  void EndWaitsBy(std::chrono::steady_clock::time_point deadline) { waitsEnd_ = deadline; }
 
   // Shared with every other scan from the first logon until the last read
   // of the trace. Only the first call tries (and waits): a multi-system run
@@ -55,7 +61,10 @@ class ScanLocks {
 
   std::string lockFile_;
   std::string traceFile_;
-  std::chrono::milliseconds wait_;
+  // What is left of the run's waiting; nothing after a wait that timed out,
+  // since a lock held that long is held by a scan that hangs.
+  std::chrono::milliseconds waitLeft_;
+  std::optional<std::chrono::steady_clock::time_point> waitsEnd_;
   std::unique_ptr<LockFile> file_;
   bool unusable_ = false;
   bool rfcPartTried_ = false;

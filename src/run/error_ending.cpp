@@ -1,10 +1,18 @@
 #include "run/error_ending.h"
 
 #include "output/standard_output.h"
+#include "rfc/call_log.h"
 
 namespace vendralith {
 
 namespace {
+
+// Logged before the answer goes out: should closing hang, the log has it.
+void LogError(std::string_view message, const RfcSession* open) {
+  if (const CallLog* log = CallLog::Current()) {
+    log->Write(open != nullptr ? open->ConnectionNumber() : 0, "error document", message);
+  }
+}
 
 [[noreturn]] void PrintAndEnd(const ResultDocument& document, RfcSession* open) {
   // Should closing hang, the deadline ends the process without another word.
@@ -16,12 +24,14 @@ namespace {
 }  // namespace
 
 void EndWithErrorDocument(ResultDocument& document, std::string_view message, RfcSession* open) {
+  LogError(message, open);
   document.MakeErrorDocument(message);
   PrintAndEnd(document, open);
 }
 
 void EndOpenDocumentWithError(ResultDocument& document, std::string_view message,
                               RfcSession* open) {
+  LogError(message, open);
   if (document.IsXml()) {
     document.Clear();
     document.AppendErrorToOpenDocument(message);

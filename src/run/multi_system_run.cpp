@@ -122,8 +122,10 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   settings.parameterText = listing.parameterText;
   settings.parameterString = UpperCase(settings.parameterText);
   document.SetParameterString(settings.parameterString);
+  // The sensor's own parameters decide about the log from here on.
   run.callLog = CallLog(settings.parameterString);
   const CallLog& callLog = run.callLog;
+  callLog.Start();
   // The sensor's own parameters may set the deadline, in place of the command line's.
   if (const TimeoutParameter timeout = ReadTimeout(settings.parameterString); timeout.given) {
     if (timeout.seconds == 0) EndWithErrorDocument(document, kTimeoutError);
@@ -139,7 +141,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
              " State=Executing\n");
   }
   Counters count;
-  bool libraryShown = false;
+  bool libraryNamed = false;  // on the console and in the call log, once
   document.OpenDocument();
   timeoutSummary.WriteThen(document.Text() + "\n", count, "");
   document.Clear();
@@ -159,6 +161,8 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     // Every profile starts from an empty entry: nothing carries over from the last one.
     ProfileReadResult profile = ReadProfileText(*text, Reading::Lenient, profileName, run.key);
     const SystemEntry& entry = profile.entry;
+    callLog.Write(0, "profile read",
+                  run.location.folder + profileName + ", destination " + entry.destination);
     const std::string displayName = SystemDisplayName(listing.displayNameKind, profileName, entry);
     // Only console mode shows it: the clock is read per system only there.
     const std::string summary =
@@ -172,9 +176,11 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       EndOpenDocumentWithError(document, failure, nullptr);
     }
     RfcSession& session = Session();
-    if (settings.consoleMode && !libraryShown) {
-      timeoutSummary.WriteThen(RfcLibraryLine(session.LibraryDescription()), count, summary);
-      libraryShown = true;
+    if (!libraryNamed) {
+      const std::string library = RfcLibraryText(session.LibraryDescription());
+      callLog.WriteText(library);
+      if (settings.consoleMode) timeoutSummary.WriteThen("* " + library + "\n", count, summary);
+      libraryNamed = true;
     }
     document.Clear();
     LogStatisticsOutcome statistics;
@@ -199,7 +205,6 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       request.displayName = displayName;
       request.parameterString = settings.parameterString;
       statistics = QueryLogStatistics(session, request, document);
-      session.Close();
     }
 
     const bool scanned = profile.valid && statistics.Ok();
@@ -209,9 +214,12 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       ++count.failed;
     }
     const char* state = !scanned ? "Rfc Failure" : statistics.found ? "Processed" : "Not Found";
+    // Counted before the close: should it hang, the deadline's summary still
+    // counts this system as it was scanned.
     timeoutSummary.WriteThen(
         settings.consoleMode ? "\n" + summary + " State=" + state + "\n" : std::string(), count,
         "");
+    session.Close();
   }
 
   WriteLastOut(SummaryPart(document, listing.itemName, count), ExitCode::Success);

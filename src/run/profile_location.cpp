@@ -36,13 +36,14 @@ ProfileLocation HostFolderSearch(ProfileLocation found, const FileReader& read) 
     for (std::string line : ReadPieces(*hostPaths, std::string::npos)) {
       DropTrailing(line, '\r');
       DropTrailing(line, '\n');
-      if (!NamesFolder(line)) continue;
-      // Read in parts, a longer line would name a cut, wrong folder.
-      if (line.size() > kMaxHostPathLine) {
-        found.error = MissingMessage(found.name);
-        return found;
-      }
-      base = line;
+      // Every folder line replaces the one before it, a long one too.
+      if (NamesFolder(line)) base = line;
+    }
+    // Read in parts, a longer line would name a cut, wrong folder; only the
+    // folder finally used counts.
+    if (base.size() > kMaxHostPathLine) {
+      found.error = MissingMessage(found.name);
+      return found;
     }
     if (base.empty() || base.back() != '\\') base += '\\';
     for (const char* sub :

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "output/standard_output.h"
+#include "rfc/call_log.h"
+#include "rfc/scan_locks.h"
 #include "system/text_helpers.h"
 #include "system/watchdog.h"
 
@@ -38,7 +40,15 @@ std::string NoAnswerMessage(const std::string& destination, int seconds) {
 }
 
 void StartRunDeadline(std::chrono::steady_clock::time_point started, int seconds) {
-  (void)StartWatchdog(started + std::chrono::seconds(seconds), EndAtDeadline);
+  const auto deadline = started + std::chrono::seconds(seconds);
+  (void)StartWatchdog(deadline, [seconds] {
+    if (const CallLog* log = CallLog::Current()) {
+      log->Write(0, "deadline passed", "TIMEOUT=" + std::to_string(seconds));
+    }
+    EndAtDeadline();
+  });
+  // A wait for a lock ends with the run, whether or not a watchdog runs.
+  FolderScanLocks().EndWaitsBy(deadline);
 }
 
 }  // namespace vendralith

@@ -25,8 +25,9 @@ TimeoutParameter ReadTimeout(std::string_view parameterString);
 // "Error 1016: No answer from DEST within n s...".
 std::string NoAnswerMessage(const std::string& destination, int seconds);
 
-// Starts the watchdog for the deadline seconds after started. Should the
-// system start no thread, the run goes on without a deadline.
+// Starts the watchdog for the deadline seconds after started, and ends every
+// wait for a lock by then. Should the system start no thread, the run goes on
+// without a deadline.
 void StartRunDeadline(std::chrono::steady_clock::time_point started, int seconds);
 
 }  // namespace vendralith

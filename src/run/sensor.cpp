@@ -19,6 +19,10 @@ void RunSensor(const std::vector<std::string>& arguments) {
                  ResultDocument(startup.settings.outputMode, startup.settings.parameterString),
                  CallLog(startup.settings.parameterString),
                  started};
+  // The log of this run: the error report and the deadline reach it from here.
+  run.callLog.MakeCurrent();
+  run.callLog.Start();
+  run.callLog.Write(0, "program started", run.settings.programName);
   if (!startup.error.empty()) EndWithErrorDocument(run.document, startup.error);
 
   run.location = LocateProfile(run.settings, ReadTextFile);

@@ -31,6 +31,7 @@ void RunSingleSystem(RunContext& run) {
       ReadProfileText(run.location.content, Reading::Strict, run.location.name, run.key);
   if (!profile.error.empty()) EndWithErrorDocument(document, profile.error);
   const SystemEntry& entry = profile.entry;
+  run.callLog.Write(0, "profile read", run.location.path + ", destination " + entry.destination);
 
   // Until the system has answered, the deadline answers for it.
   DeadlineEnding noAnswer;
@@ -41,12 +42,12 @@ void RunSingleSystem(RunContext& run) {
     SetDeadlineEnding(noAnswer);
   }
 
-  run.callLog.Write(0, "program started", settings.programName);
   if (const std::string& failure = BindRfcLibrary(settings.parameterString, RowTexts(document));
       !failure.empty()) {
     EndWithErrorDocument(document, failure);
   }
   RfcSession& session = Session();
+  run.callLog.WriteText(RfcLibraryText(session.LibraryDescription()));
   document.Clear();
 
   if (settings.consoleMode) {
@@ -55,7 +56,7 @@ void RunSingleSystem(RunContext& run) {
     WriteOut(EntrySummary(time, run.location.name, entry) + " State=Processing\n");
     WriteOut("* " + time + " " + std::string(kProgramWord) + " - " +
              ShownParameters(settings.parameterText) + " State=Executing\n");
-    WriteOut(RfcLibraryLine(session.LibraryDescription()));
+    WriteOut("* " + RfcLibraryText(session.LibraryDescription()) + "\n");
   }
 
   // Until this scan has read its trace note, no other scan removes the trace.
@@ -80,12 +81,16 @@ void RunSingleSystem(RunContext& run) {
   // after it, an error document would be a second answer.
   if (deadline) SetDeadlineEnding(noAnswer, EndingHolds::UntilNextWrite);
   const LogStatisticsOutcome statistics = QueryLogStatistics(session, request, document);
-  if (statistics.Ok()) document.CloseDocument();
+  // The real cause goes out before the close: a close that hangs must not
+  // leave the host with nothing, or with the deadline's error in its place.
+  if (!statistics.Ok()) {
+    EndWithErrorDocument(document, statistics.message + session.FailureNote(), &session);
+  }
+  document.CloseDocument();
   // The answer is complete: should closing hang, the deadline prints it.
-  if (deadline && statistics.Ok()) SetDeadlineEnding({document.Text(), ExitCode::Success});
+  if (deadline) SetDeadlineEnding({document.Text(), ExitCode::Success});
   session.Close();
 
-  if (!statistics.Ok()) EndWithErrorDocument(document, statistics.message + session.FailureNote());
   WriteLastOut(document.Text(), ExitCode::Success);
   FolderScanLocks().LeaveRfcPartRemovingTrace();
   if (settings.consoleMode) {

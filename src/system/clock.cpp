@@ -4,15 +4,21 @@
 
 namespace vendralith {
 
-std::string ClockTime() {
+namespace {
+
+std::string LocalTime(const char* format, const char* unknown) {
   const std::time_t now = std::time(nullptr);
   const std::tm* local = std::localtime(&now);
-  char text[16] = "";
+  char text[32] = "";
   // strftime leaves the buffer undefined when it fails.
-  if (local == nullptr || std::strftime(text, sizeof text, "%H:%M:%S", local) == 0) {
-    return "00:00:00";
-  }
+  if (local == nullptr || std::strftime(text, sizeof text, format, local) == 0) return unknown;
   return text;
 }
+
+}  // namespace
+
+std::string ClockTime() { return LocalTime("%H:%M:%S", "00:00:00"); }
+
+std::string LocalDateTime() { return LocalTime("%Y-%m-%d %H:%M:%S", "0000-00-00 00:00:00"); }
 
 }  // namespace vendralith

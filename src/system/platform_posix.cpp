@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -36,6 +37,25 @@ std::string LocalPath(const std::string& windowsPath) {
 bool RenameOver(const std::string& fromLocal, const std::string& toLocal) {
   return std::rename(fromLocal.c_str(), toLocal.c_str()) == 0;
 }
+
+std::FILE* CreateNewFile(const std::string& local) {
+  const int file = open(local.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (file < 0) return nullptr;
+  std::FILE* stream = fdopen(file, "wb");
+  if (stream == nullptr) (void)close(file);
+  return stream;
+}
+
+bool AppendAtOnce(const std::string& local, std::string_view bytes) {
+  const int file = open(local.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (file < 0) return false;
+  // With O_APPEND the move to the end and the write are one step.
+  const bool written =
+      write(file, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  return close(file) == 0 && written;
+}
+
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(getpid()); }
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) != 0; }
 

@@ -18,8 +18,15 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 std::optional<std::string> ReadTextFile(const std::string& path);
 std::string TextModeContent(std::string_view bytes);
 
-// Writes the bytes beside path and renames them over it, so that path holds
-// either its old content or the whole new one.
+// ReadTextFile's text handed on in parts of bounded size, so that a file of
+// any size costs the same memory. False when the file cannot be opened or
+// read; parts may have been handed on before a read failed.
+bool ReadTextFileInParts(const std::string& path,
+                         const std::function<void(std::string_view part)>& take);
+
+// Writes the bytes beside path, into a new file named for this process, and
+// renames that over path, so that path holds either its old content or the
+// whole new one. False when path cannot be written.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 void RemoveFile(const std::string& path);

@@ -4,21 +4,29 @@
 
 namespace vendralith {
 
+std::size_t PieceLength(std::string_view text, std::size_t maxChars) {
+  std::size_t length = text.find('\n');
+  length = length == std::string_view::npos ? text.size() : length + 1;
+  if (length > maxChars) {
+    // A read never ends inside a character; one longer than a whole read
+    // is split all the same, so that the reading goes on.
+    length = Utf8CutLength(text, maxChars);
+    if (length == 0) length = maxChars;
+  }
+  return length;
+}
+
+std::string PieceText(std::string_view piece) {
+  // What a read puts in a zero-terminated buffer ends at a NUL byte: one
+  // in a file must not reach a document or a file name.
+  return std::string(piece.substr(0, piece.find('\0')));
+}
+
 std::vector<std::string> ReadPieces(std::string_view text, std::size_t maxChars) {
   std::vector<std::string> pieces;
   while (!text.empty()) {
-    std::size_t length = text.find('\n');
-    length = length == std::string_view::npos ? text.size() : length + 1;
-    if (length > maxChars) {
-      // A read never ends inside a character; one longer than a whole read
-      // is split all the same, so that the reading goes on.
-      length = Utf8CutLength(text, maxChars);
-      if (length == 0) length = maxChars;
-    }
-    // What a read puts in a zero-terminated buffer ends at a NUL byte: one
-    // in a file must not reach a document or a file name.
-    const std::string_view piece = text.substr(0, length);
-    pieces.emplace_back(piece.substr(0, piece.find('\0')));
+    const std::size_t length = PieceLength(text, maxChars);
+    pieces.push_back(PieceText(text.substr(0, length)));
     text.remove_prefix(length);
   }
   return pieces;

@@ -15,6 +15,14 @@ namespace vendralith {
 // zero-terminated text of such a read does.
 std::vector<std::string> ReadPieces(std::string_view text, std::size_t maxChars);
 
+// The length of the first piece of a non-empty text, as ReadPieces cuts it
+// (NUL bytes not yet cut off). It depends only on the piece and the three
+// bytes after it, and never on what follows a line feed.
+std::size_t PieceLength(std::string_view text, std::size_t maxChars);
+
+// The piece as a zero-terminated read gives it: up to its first NUL byte.
+std::string PieceText(std::string_view piece);
+
 // ASCII letters in upper case.
 std::string UpperCase(std::string_view text);
 

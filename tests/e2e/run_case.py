@@ -26,6 +26,12 @@ A case is a folder:
               "changed PATH" or "deleted PATH", PATH under work/ or drive/;
               any other change fails the case
   after-files/PATH  the exact content of a created or changed file
+              (after-files.nwrfc/PATH where the NetWeaver binding's differs,
+              such as the steps of the call log) (under
+              --wine also with CR LF line ends); as in
+              stdout, {TIME} stands for a time of day, {DATE} for a date
+              YYYY-MM-DD, {PID} for a process number and {PROGRAM} for the
+              program's path as started (the lines of the call log)
   rfc-library where the Windows program finds the RFC libraries: "VARIANT
               PLACE" per line, VARIANT one of complete (the simulated library
               as librfc32.dll of the executable's bitness), incomplete
@@ -231,12 +237,19 @@ LIBRARY_PATTERNS = {
     "nwrfc": rb"[^\r\n]*sapnwrfc\.dll[^\r\n]* \([0-9]+\.[0-9]+\.[0-9]+\)",
 }
 
+PLACEHOLDERS = {
+    b"{TIME}": rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]",
+    b"{DATE}": rb"[0-9]{4}-[01][0-9]-[0-3][0-9]",
+    b"{PID}": rb"[0-9]+",
+    b"{PROGRAM}": rb"[^\r\n]*",
+    b"{ANY}": rb"[^\r\n]*",
+}
+
 
 def matches(expected, actual, binding="classic"):
-    placeholders = {b"{TIME}": rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]",
-                    b"{RFC-LIBRARY}": LIBRARY_PATTERNS[binding], b"{ANY}": rb"[^\r\n]*"}
-    pattern = b"".join(placeholders.get(piece, re.escape(piece))
-                       for piece in re.split(rb"(\{TIME\}|\{RFC-LIBRARY\}|\{ANY\})", expected))
+    forms = {**PLACEHOLDERS, b"{RFC-LIBRARY}": LIBRARY_PATTERNS[binding]}
+    split = b"(" + b"|".join(re.escape(placeholder) for placeholder in forms) + b")"
+    pattern = b"".join(forms.get(piece, re.escape(piece)) for piece in re.split(split, expected))
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
 
 
@@ -419,6 +432,15 @@ def normalised(stdout):
     return re.sub(rb"(?m)^\* RFC-Library: [^\r\n]*", b"* RFC-Library: {RFC-LIBRARY}", stdout)
 
 
+def normalised_log(content):
+    """A call log as a case records it: date, time, process number, program
+    and library as placeholders."""
+    content = re.sub(rb"(?m)^[0-9]{4}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9] [0-9]+ ",
+                     b"{DATE} {TIME} {PID} ", content)
+    content = re.sub(rb"(?m)( program started ).*$", rb"\1{PROGRAM}", content)
+    return re.sub(rb"(?m)(RFC-Library: ).*$", rb"\1{RFC-LIBRARY}", content)
+
+
 def file_changes(before, after):
     """{path: "created" | "changed" | "deleted"} between two snapshots."""
     changes = {}
@@ -447,6 +469,12 @@ def record(case, result, before, after, binding):
     after_text = "".join(f"{kind} {path}\n" for path, kind in changes.items()).encode()
     if binding == "nwrfc":
         # Only where the NetWeaver library's run differs from the classic one's.
+        for path, content in after.items():
+            classic = case / "after-files" / path
+            if classic.exists() and not matches(classic.read_bytes(), content, binding):
+                own = case / "after-files.nwrfc" / path
+                own.parent.mkdir(parents=True, exist_ok=True)
+                own.write_bytes(normalised_log(content))
         for name, content in (("stdout", stdout), ("exit", exit_text), ("after", after_text)):
             classic = case / name
             write_or_remove(case / f"{name}.nwrfc", content,
@@ -695,10 +723,16 @@ def main():
             failures.append(f"file changes {changes}, expected {expected_changes}")
         for path, kind in expected_changes.items():
             expected_file = case / "after-files" / path
+            if binding == "nwrfc" and (case / "after-files.nwrfc" / path).exists():
+                expected_file = case / "after-files.nwrfc" / path
             if kind != "deleted" and expected_file.exists() and path in after:
-                if after[path] != expected_file.read_bytes():
+                expected_content = expected_file.read_bytes()
+                # A text file that the Windows program writes has CR LF line ends.
+                if not matches(expected_content, after[path], binding) and not (
+                        options.wine and
+                        matches(expected_content.replace(b"\n", b"\r\n"), after[path], binding)):
                     failures.append(f"{path} differs:\n" + show_difference(
-                        expected_file.read_bytes(), after[path]))
+                        expected_content, after[path]))
 
     if failures:
         print(f"FAIL {label}")

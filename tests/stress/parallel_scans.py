@@ -19,6 +19,14 @@ fault. Only results are compared, never times. The run is bounded: each scan
 may take at most SCAN_TIMEOUT seconds, and no new scan starts after
 DEADLINE seconds (the closing line says how many ran).
 
+Some scans ask for the call log: every line of Vendralith.log must be whole.
+Natively it then checks that lock waits are bounded for the whole run: while
+another process holds the destination-file lock, an item-mode run over three
+systems that all log on through destination files waits once, about
+kScanLockWait, and its later logons do not wait again (the bound on its time
+is generous: three waits would take three times as long). Its result equals
+the same run's alone.
+
 With --wine the Windows executable of --bin-dir runs under Wine in PREFIX (an
 initialised prefix whose wineserver is up: tests/windows/run_suite.py
 passes its own), in a folder on its drive C:.
@@ -27,8 +35,10 @@ passes its own), in a folder on its drive C:.
 import argparse
 import concurrent.futures
 import difflib
+import fcntl
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -40,7 +50,8 @@ from pathlib import Path
 TESTS = Path(__file__).resolve().parent.parent
 FIXTURES = TESTS / "e2e" / "fixtures"
 sys.path.insert(0, str(TESTS / "e2e"))
-from run_case import pe_bitness, sanitizer_report, wine_environment, wine_loader  # noqa: E402
+from run_case import (lock_file_path, pe_bitness, sanitizer_report,  # noqa: E402
+                      wine_environment, wine_loader)
 
 SCAN_TIMEOUT = 120
 DEADLINE = 300
@@ -64,6 +75,9 @@ DESTINATION_FILES = {
 }
 
 LISTING = "# Gsng: MAXDB       DEV.P00#PRD.P00#\n"
+# Three logons through destination files, for the run that meets a held lock.
+DESTINATION_LISTING = "# Gsng: MAXDB       PRD.P00#QAS.P00#PRD.P00#\n"
+ITEM_RUN = ("vendralith", ["x", "ITEM=LogPages"])
 
 # (program name, arguments): every kind of scan the folder serves. PRD and
 # QAS log on by destination file, DEV and BAD by options, the item-mode run
@@ -79,7 +93,15 @@ SCANS = [
     ("vendralith-pindrel", ["DEV", "CH=2"]),
     ("vendralith-marsoke", ["BAD", "PERCENT"]),
     ("vendralith", ["x", "ITEM=LogPages"]),
+    ("vendralith", ["BAD", ",syslog"]),
+    ("vendralith-pindrel", ["DEV", "CH=2,SYSLOG"]),
 ]
+# The scans that append to the call log Vendralith.log, and its lines.
+LOGGING = (",SYSLOG",)
+# A step with its handle, or one of the free-text lines: the closing line of
+# the RFC error report and the line naming the loaded library.
+LOG_LINE = re.compile(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \d+ "
+                      r"(-?\d+ \S.*|\* Pgrm aborted\.\.\.|RFC-Library: \S.*)")
 
 
 def build_folder(work):
@@ -144,6 +166,53 @@ def show_difference(scan, alone, parallel):
     return "\n".join(lines)
 
 
+def lock_wait_seconds():
+    """kScanLockWait of src/rfc/scan_locks.h, in seconds."""
+    header = (TESTS.parent / "src" / "rfc" / "scan_locks.h").read_text()
+    return int(re.search(r"kScanLockWait\{(\d+)\}", header).group(1)) / 1000
+
+
+def held_lock_problems(runner, work):
+    """What is wrong with an item-mode run whose three logons through
+    destination files meet a destination-file lock that another process holds."""
+    held = work.parent / "held-lock"
+    shutil.copytree(work, held)
+    (held / "Kelvaron.Prf").write_text(DESTINATION_LISTING)
+    alone = Runner(runner.programs, held, runner.environment, False).run(ITEM_RUN)
+    with open(held / Path(lock_file_path()).name, "a") as lock:
+        # Byte 1: the destination-file lock. A classic record lock conflicts
+        # with the sensor's open-file-description locks.
+        fcntl.lockf(lock, fcntl.LOCK_EX, 1, 1)
+        started = time.monotonic()
+        result = Runner(runner.programs, held, runner.environment, False).run(ITEM_RUN)
+        took = time.monotonic() - started
+    problems = []
+    if result[:2] != alone[:2]:
+        problems.append(show_difference(ITEM_RUN, alone, result))
+    wait = lock_wait_seconds()
+    if took < wait * 0.9 or took > wait * 2:
+        problems.append(f"the run with a held lock took {took:.1f} s: one wait of {wait:.0f} s "
+                        f"expected, not one per logon")
+    return problems, took
+
+
+def call_log_problems(work, logging_scans):
+    """Lines of the call log that are not whole: parallel scans append to one
+    log, each line in one write."""
+    log = work / "Vendralith.log"
+    if not log.exists():
+        return ["no call log Vendralith.log was written"]
+    lines = log.read_bytes().decode("latin-1").replace("\r\n", "\n").split("\n")
+    if lines[-1] != "":
+        return [f"the call log ends inside a line: {lines[-1]!r}"]
+    broken = [line for line in lines[:-1] if not LOG_LINE.fullmatch(line)]
+    started = sum(1 for line in lines if " program started " in line)
+    problems = [f"call log line not whole: {line!r}" for line in broken[:SHOWN_DIFFERENCES]]
+    if started != logging_scans:
+        problems.append(f"{started} runs logged their start, {logging_scans} scans logged")
+    return problems
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bin-dir", required=True, type=Path)
@@ -179,8 +248,10 @@ def main():
 
         alone = {}
         reports = []
+        logging_scans = 0
         for scan in SCANS:
             alone[describe(scan)] = runner.run(scan)
+            logging_scans += any(word in " ".join(scan[1]).upper() for word in LOGGING)
             if sanitizer_report(alone[describe(scan)][2]):
                 reports.append((scan, alone[describe(scan)][2]))
 
@@ -193,13 +264,14 @@ def main():
         counted = threading.Lock()
 
         def scan_in_parallel(scan):
-            nonlocal ran
+            nonlocal ran, logging_scans
             if stop.is_set() or time.monotonic() - started > DEADLINE:
                 stop.set()
                 return
             result = runner.run(scan)
             with counted:
                 ran += 1
+                logging_scans += any(word in " ".join(scan[1]).upper() for word in LOGGING)
                 if sanitizer_report(result[2]):
                     reports.append((scan, result[2]))
                 if result[:2] != alone[describe(scan)][:2]:
@@ -208,6 +280,11 @@ def main():
         with concurrent.futures.ThreadPoolExecutor(options.workers) as pool:
             for future in [pool.submit(scan_in_parallel, scan) for scan in order]:
                 future.result()
+
+        problems, lock_took = call_log_problems(work, logging_scans), None
+        if not options.wine:
+            held_problems, lock_took = held_lock_problems(runner, work)
+            problems += held_problems
 
     for scan, stderr in reports[:SHOWN_DIFFERENCES]:
         print(f"sanitizer report in {describe(scan)}:\n{stderr.decode('latin-1')}")
@@ -221,7 +298,11 @@ def main():
     print(f"{ran} of {len(order)} scans ran in {options.workers} workers; "
           f"{len(differences)} differed from the same scan alone"
           + (f"; {len(reports)} sanitizer reports" if reports else ""))
-    return 1 if differences or reports or ran == 0 else 0
+    for problem in problems:
+        print(problem)
+    if lock_took is not None:
+        print(f"the item-mode run against a held destination-file lock took {lock_took:.1f} s")
+    return 1 if differences or reports or problems or ran == 0 else 0
 
 
 if __name__ == "__main__":

@@ -15,7 +15,7 @@ from pathlib import Path
 # The end-to-end runner's test for sanitizer reports; no bytecode in the sources.
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
-from run_case import sanitizer_report  # noqa: E402
+from run_case import profile_key, sanitizer_report  # noqa: E402
 
 tool = Path(sys.argv[1])
 version = sys.argv[2]  # the CMake project version
@@ -32,6 +32,25 @@ def run(*arguments, stdin=""):
 def expect(what, condition):
     if not condition:
         failures.append(what)
+
+
+def scrambled(clear, offset):
+    """The stored text of clear with that key offset, written as the sensor
+    reads it, with the first padding that leaves every character printable."""
+    key = profile_key()
+    alphabet = "01234567890abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+    for pad in "abcdefghijklmnopqrstuvwxyz":
+        shuffled = clear + pad * (20 - len(clear))
+        check = sum(ord(c) for c in shuffled if c in alphabet) % 10
+        header = f"{check}{offset}{len(clear):02d}"
+        body = [0] * 20
+        for j in range(10):
+            body[j], body[19 - j] = ord(shuffled[2 * j]), ord(shuffled[2 * j + 1])
+        stored = "".join(chr(ord(h) ^ key[i]) for i, h in enumerate(header))
+        stored += "".join(chr(b ^ key[offset + i]) for i, b in enumerate(body))
+        if all(" " <= c <= "~" for c in stored):
+            return stored
+    raise ValueError(f"{clear!r} cannot be stored with offset {offset}")
 
 
 # The fixture profile of the end-to-end cases, with the password line to fill in.
@@ -60,6 +79,24 @@ with tempfile.TemporaryDirectory() as folder:
                    check.returncode == 0 and check.stdout.endswith(b"\nOK\n"))
             expect(f"{password!r}: check never shows the password",
                    password.encode() not in check.stdout and stored.encode() not in check.stdout)
+
+    # x5abcdefg with key offset 1 gives a stored text that ends with a blank,
+    # which an editor may trim. Without --offset the tool never writes such a
+    # text; with that offset it refuses.
+    for attempt in range(40):
+        stored = run("scramble", stdin="x5abcdefg\n").stdout.decode().rstrip("\n")
+        if stored != stored.strip(" "):
+            failures.append(f"scramble without --offset wrote {stored!r}, with a blank at an end")
+            break
+    refused = run("scramble", "--offset", "1", stdin="x5abcdefg\n")
+    expect(f"--offset 1 for x5abcdefg: exit {refused.returncode}, nothing stored, and why",
+           refused.returncode == 2 and not refused.stdout and b"blank" in refused.stderr)
+    # check warns about such a text written by an older tool.
+    profile.write_text(PROFILE.format(password=scrambled("x5abcdefg", 1)))
+    check = run("check", str(profile))
+    expect(f"check of a stored text that ends with a blank: {check.stdout!r}",
+           check.returncode == 0 and b"\nWarning: the stored password begins or ends with a blank"
+           in check.stdout and check.stdout.endswith(b"\nOK\n"))
 
     profile.write_text(PROFILE.format(password="short"))
     check = run("check", str(profile))

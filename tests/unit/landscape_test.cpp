@@ -130,6 +130,7 @@ TEST(LandscapeTest, ReadsEachFaultKind) {
       {"abort rfcopen", FaultKind::kAbort, "RfcOpen", 0, "", ""},  // operation in any case
       {"refuse ItGetLine SHOWSTATLOG", FaultKind::kRefuse, "ItGetLine", 0, "", "SHOWSTATLOG"},
       {"refuse RfcInstallStructure", FaultKind::kRefuse, "RfcInstallStructure", 0, "", ""},
+      {"hang rfcclose", FaultKind::kHangClose, "", 0, "", ""},  // operation in any case
   };
   for (const auto& c : cases) {
     const LandscapeResult result = Parse(std::string("[system PRD]\nfail = ") + c.line + "\n");
@@ -182,6 +183,7 @@ TEST(LandscapeTest, MalformedLinesNameFileAndLine) {
       {"[system PRD]\nfail = receive X 1 OOPS\n", "an exception name goes with result code 2"},
       {"[system PRD]\nfail = abort RfcExplode\n", "expected 'fail = abort OPERATION'"},
       {"[system PRD]\nfail = refuse RfcCall\n", "expected 'fail = refuse OPERATION [NAME]'"},
+      {"[system PRD]\nfail = hang RfcCall\n", "expected 'fail = hang RfcClose'"},
   };
   for (const auto& c : cases) {
     const LandscapeResult result = Parse(c.text);

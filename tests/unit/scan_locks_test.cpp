@@ -73,6 +73,38 @@ TEST_F(ScanLocksTest, OneLogonAtATimeReadsTheDestinationFile) {
   EXPECT_TRUE(first.LockDestinationFile());
 }
 
+// The bound holds for the whole run: after one wait that timed out, later
+// logons through destination files of the same run no longer wait.
+TEST_F(ScanLocksTest, AfterOneTimedOutWaitTheRunWaitsNoMore) {
+  using std::chrono::milliseconds;
+  using std::chrono::steady_clock;
+  ScanLocks other = Scan();
+  ASSERT_TRUE(other.LockDestinationFile());  // held by a scan that hangs
+  ScanLocks run((folder_ / kScanLockFile).string(), Trace(), milliseconds(1000));
+  const auto start = steady_clock::now();
+  EXPECT_FALSE(run.LockDestinationFile());
+  const auto firstWait = steady_clock::now() - start;
+  EXPECT_GE(firstWait, milliseconds(1000));  // the first logon waits its time
+  for (int system = 2; system <= 3; ++system) {
+    EXPECT_FALSE(run.LockDestinationFile()) << system;
+    run.UnlockDestinationFile();
+  }
+  // The two later logons only tried: far less than another wait, however busy the machine.
+  EXPECT_LT(steady_clock::now() - start - firstWait, milliseconds(900));
+}
+
+TEST_F(ScanLocksTest, NoWaitGoesPastTheRunsDeadline) {
+  using std::chrono::milliseconds;
+  using std::chrono::steady_clock;
+  ScanLocks other = Scan();
+  ASSERT_TRUE(other.LockDestinationFile());
+  ScanLocks run((folder_ / kScanLockFile).string(), Trace(), std::chrono::hours(1));
+  run.EndWaitsBy(steady_clock::now() + milliseconds(200));
+  const auto start = steady_clock::now();
+  EXPECT_FALSE(run.LockDestinationFile());
+  EXPECT_LT(steady_clock::now() - start, std::chrono::minutes(5));  // not the hour
+}
+
 TEST_F(ScanLocksTest, WithoutALockFileEveryScanRunsAsAlone) {
   // A lock file that cannot be created, as in a folder that cannot be written.
   ScanLocks first = Scan(folder_ / "missing-folder" / kScanLockFile);

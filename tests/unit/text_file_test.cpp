@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+
 #include "system/text_helpers.h"
 
 namespace vendralith {
@@ -37,6 +40,36 @@ TEST(TextModeContent, ReadsAsAWindowsTextStream) {
   EXPECT_EQ(TextModeContent("a\nb\x1a"
                             "c\n"),
             "a\nb");  // Ctrl-Z ends the text
+}
+
+// The parts of a file together hold what ReadTextFile reads, whatever falls
+// on the border between two parts.
+TEST(ReadTextFileInParts, GivesTheTextOfReadTextFile) {
+  const std::size_t border = 65536;  // the size of one read
+  struct Case {
+    std::string bytes;
+    const char* why;
+  } cases[] = {
+      {std::string(border - 1, 'a') + "\r\nb\r\n", "a line end across the border"},
+      {std::string(border - 1, 'a') + "\rb", "a lone CR at the border"},
+      {std::string(border - 1, 'a') + "\r", "a CR last in the file"},
+      {std::string(border + 10, 'a') + "\x1a" + "after", "Ctrl-Z after the border"},
+      {"ab\r\ncd\x1a" + std::string(border, 'z'), "Ctrl-Z in the first part"},
+      {"", "an empty file"},
+  };
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "vendralith-parts-test.txt").string();
+  for (const Case& c : cases) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(c.bytes.data(), 1, c.bytes.size(), file), c.bytes.size());
+    ASSERT_EQ(std::fclose(file), 0);
+    std::string text;
+    EXPECT_TRUE(ReadTextFileInParts(path, [&text](std::string_view part) { text += part; }));
+    EXPECT_EQ(text, ReadTextFile(path).value()) << c.why;
+  }
+  std::filesystem::remove(path);
+  EXPECT_FALSE(ReadTextFileInParts(path, [](std::string_view) {}));  // a missing file
 }
 
 TEST(ParameterValue, EndsAtABlankOrAComma) {

@@ -40,5 +40,27 @@ TEST(TraceNote, FindsTheLastErrorMessage) {
             " - " + std::string(86, 'm'));
 }
 
+// Read as a stream, in parts of any size, a trace gives the note of the whole text.
+TEST(TraceScanner, GivesTheSameNoteInPartsOfAnySize) {
+  const std::string longLine = "ERROR       " + std::string(300, 'm') + "\n";
+  const std::string cutCharacter = std::string(97, 'a') + "\xC3\xBC" + "ERROR       late\n";
+  const std::string texts[] = {
+      "**** ERROR file opened at x\nT:4711 ======> first\nERROR       second\n\n",
+      longLine,                                 // the message in the first of three pieces
+      longLine + "**** ERROR next block\n",     // cleared by a later block
+      cutCharacter,                             // a piece that ends before a UTF-8 character
+      std::string(250, 'x') + "ERROR       z",  // a long last line without a line end
+      std::string("ERROR       ab\0cd\n", 19),  // a NUL ends the piece
+  };
+  for (const std::string& text : texts) {
+    const std::string whole = TraceNote(text);
+    for (std::size_t part = 1; part <= text.size(); ++part) {
+      TraceScanner scanner;
+      for (std::size_t at = 0; at < text.size(); at += part) scanner.Add(text.substr(at, part));
+      ASSERT_EQ(scanner.Finish(), whole) << "parts of " << part << " of " << text;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vendralith

@@ -21,6 +21,9 @@ Figures:
      destination file (SapRfc.PRD), each against the same scan in a folder
      where the lock file cannot be opened (a folder stands in its place), so
      that it runs without locks.
+  6. the peak resident memory of a failing scan that reads its note from a
+     trace of 1 MB and from one of 100 MB, side by side: the trace is read
+     as a stream, so the two should be alike.
 """
 
 import argparse
@@ -183,6 +186,29 @@ def machine():
     return f"{model}, {os.cpu_count()} cores, Linux {platform.release()}"
 
 
+def write_trace_fixture(source, folder, megabytes):
+    """A scan whose statistics call fails, beside a trace of the size given
+    that ends with the block of its own failure (the simulated system writes
+    none)."""
+    if folder.exists():
+        shutil.rmtree(folder)
+    shutil.copytree(source, folder)
+    landscape = (folder / "Landscape.ini").read_text()
+    landscape = landscape.replace("[system PRD]\n", "[system PRD]\ntrace = off\n"
+                                  "fail = receive ADA_LOG_STATISTICS 1\n", 1)
+    (folder / "Landscape.ini").write_text(landscape)
+    block = ("**** ERROR file opened at 20261210 041503 UTC, SAP-REL 700,0,0 RFC-VER 3 simrfc\n"
+             "T:4711 ======> partner 'sapold:sapgw00' not reached\n"
+             "LOCATION    CPIC (TCP/IP) on local host\n"
+             "ERROR       partner 'sapold:sapgw00' not reached\n\n"
+             "TIME        Thu Dec 10 04:15:03 2026\n\n").encode()
+    chunk = block * (1024 * 1024 // len(block))  # whole blocks, about a megabyte
+    with open(folder / "Dev_Rfc.Trc", "wb") as trace:
+        for _ in range(megabytes):
+            trace.write(chunk)
+        trace.write(b"T:4711 ======> the last block\n")
+
+
 def load():
     try:
         return Path("/proc/loadavg").read_text().split()[0]
@@ -245,6 +271,18 @@ def main():
             sys.exit(f"bench: the scan in {folder} left no lock file {lock_file}")
         lock_pairs[name] = (folder, unlocked, Figure(), Figure())
 
+    # 6: failing scans beside a small and a large trace.
+    trace_pairs = {}
+    for megabytes in (1, 100):
+        folder = work / f"trace-{megabytes}mb"
+        write_trace_fixture(single, folder, megabytes)
+        failing = subprocess.run(scan_command, cwd=folder, env=environment(folder),
+                                 capture_output=True, text=True)
+        if failing.returncode != 2 or "- the last block" not in failing.stdout:
+            sys.exit(f"bench: the failing scan in {folder} did not give the trace's last note:\n"
+                     f"{failing.stdout}")
+        trace_pairs[megabytes] = (folder, Figure())
+
     others = {name: interpreter(name) for name in ("perl", "python3")}
     others = {name: path for name, path in others.items() if path}
     other_args = {"perl": ["-e", "1"], "python3": ["-c", "pass"]}
@@ -261,6 +299,11 @@ def main():
                                       environment(folder)))
             unlocked_figure.add(measure(runner, runs(200), unlocked, scan_command,
                                         environment(unlocked)))
+
+    for _ in range(3):
+        for folder, figure in trace_pairs.values():
+            figure.add(measure(runner, runs(10), folder, scan_command, environment(folder),
+                               expect_exit=2))
 
     # 2: the multi-system runs.
     stored = scrambled_password(profile_tool)
@@ -309,6 +352,11 @@ def main():
     row("Peak resident memory of the scan", f"{scan_rss:.0f} KiB "
         f"({largest_rss:.0f} KiB with {sizes[-1]} systems)",
         f"≤ 2 MiB: {met(max(scan_rss, largest_rss) <= TARGET_RSS_KIB)}")
+    small_rss = trace_pairs[1][1].max_rss_kib()
+    large_rss = trace_pairs[100][1].max_rss_kib()
+    row("Peak resident memory of a failing scan, trace of 1 MB / 100 MB",
+        f"{small_rss:.0f} / {large_rss:.0f} KiB = {large_rss / small_rss:.2f}",
+        f"flat (≤ {FLAT_LIMIT}): {met(large_rss / small_rss <= FLAT_LIMIT)}")
     for name, figure in other_figures.items():
         command = " ".join([name] + other_args[name])
         row(f"For scale: `{command}`",
