@@ -123,7 +123,9 @@ def build_folder(work):
 
 
 def install_programs(bin_dir, target, wine):
-    """A copy of the sensor under each program name the scans use."""
+    """A copy of the sensor under each program name the scans use; for the
+    Windows program with the simulated library's librfc32.dll beside them,
+    where it loads it from, so that the scans reach the library."""
     target.mkdir(parents=True)
     source = bin_dir / ("vendralith.exe" if wine else "vendralith")
     programs = {}
@@ -131,6 +133,8 @@ def install_programs(bin_dir, target, wine):
         copy = target / (name + (".exe" if wine else ""))
         shutil.copy2(source, copy)
         programs[name] = copy
+    if wine:
+        shutil.copy2(bin_dir / "simrfc-dll" / "complete" / "librfc32.dll", target)
     return programs
 
 
@@ -282,6 +286,9 @@ def main():
                 future.result()
 
         problems, lock_took = call_log_problems(work, logging_scans), None
+        # A scan that never reaches the RFC library would compare nothing.
+        problems += [f"{describe(scan)} alone did not reach the RFC library"
+                     for scan in SCANS if b"Error 1009" in alone[describe(scan)][1]]
         if not options.wine:
             held_problems, lock_took = held_lock_problems(runner, work)
             problems += held_problems
