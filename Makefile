@@ -51,7 +51,8 @@ bench: deps
 	python3 tools/bench/bench.py build/default
 
 # Under Wine, a scan of the Windows sensor that loads librfc32.dll against the
-# same sensor with the simulated library linked in, side by side, for the
+# same sensor with the simulated library linked in, and a scan through
+# sapnwrfc.dll against the one through librfc32.dll, side by side, for the
 # 64-bit program (and the 32-bit one where this machine can run it).
 bench-windows: windows
 	python3 tools/bench/wine_bench.py build/windows64 build/windows

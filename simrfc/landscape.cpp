@@ -178,6 +178,9 @@ std::string ApplyKey(System& system, std::string_view key_as_written, std::strin
   if (key == "host") return word(system.host);
   if (key == "gwhost") return word(system.gwhost);
   if (key == "gwserv") return word(system.gwserv);
+  if (key == "mshost") return word(system.mshost);
+  if (key == "msserv") return word(system.msserv);
+  if (key == "group") return word(system.group);
   if (key == "client") return word(system.client);
   if (key == "user") return word(system.user);
   if (key == "password") {

@@ -83,6 +83,9 @@ struct System {
   int sysnr = 0;
   std::string gwhost;
   std::string gwserv;
+  std::string mshost;  // the message server of a load-balanced logon
+  std::string msserv;  // empty: any message server service
+  std::string group;   // empty: PUBLIC
   std::string client;  // empty: any client, user or password is accepted
   std::string user;
   std::string password;

@@ -19,6 +19,7 @@
 #include "landscape.h"
 #include "rfc/rfc_library.h"
 #include "simrfc_control.h"
+#include "simrfc_engine.h"
 #include "trace_append.h"
 
 namespace {
@@ -98,7 +99,8 @@ struct State {
   const System* recent = nullptr;
   ErrorTexts last_error;
   int last_group = kGroupNone;
-  std::string exception;  // the text RfcReceive hands out
+  std::string last_trace_lines;  // the last failure's trace block without its first line
+  std::string exception;         // the text RfcReceive hands out
 };
 
 State& TheState() {
@@ -181,7 +183,8 @@ unsigned TraceThreadNumber() {
   return number;
 }
 
-void WriteTrace(const Failure& failure) {
+// The trace block of the failure; its first line carries the time.
+std::string TraceBlock(const Failure& failure) {
   const std::time_t now = std::time(nullptr);
   std::tm utc{};
   if (const std::tm* converted = std::gmtime(&now)) utc = *converted;
@@ -201,7 +204,7 @@ void WriteTrace(const Failure& failure) {
     block += std::string("TIME        ") + when + "\n";
   }
   block += '\n';
-  simrfc::AppendAtOnce(kTraceFile, block);
+  return block;
 }
 
 // Records a failure as the last error and in the trace. The texts of the
@@ -211,7 +214,14 @@ void Report(const System* system, Failure failure) {
   State& state = TheState();
   state.last_error = failure.texts;
   state.last_group = failure.group;
-  if (system == nullptr || system->trace) WriteTrace(failure);
+  state.last_trace_lines.clear();
+  if (system == nullptr || system->trace) {
+    const std::string block = TraceBlock(failure);
+    simrfc::AppendAtOnce(kTraceFile, block);
+    std::string lines = block.substr(block.find('\n') + 1);
+    lines.erase(lines.find_last_not_of('\n') + 1);
+    state.last_trace_lines = lines;
+  }
 }
 
 Failure ProgramError(std::string message) {
@@ -325,6 +335,11 @@ void AppendLine(Table& table, std::string_view text) {
 struct LogonRequest {
   const char* operation = "RfcOpen";
   bool r2 = false;
+  bool balanced = false;  // through a message server
+  std::string mshost;
+  std::string msserv;
+  std::string sysid;
+  std::string group;
   std::string host;
   int sysnr = 0;
   std::string gwhost;
@@ -335,6 +350,10 @@ struct LogonRequest {
 };
 
 std::string Partner(const LogonRequest& request) {
+  if (request.balanced) {
+    return request.mshost + ":" +
+           (request.msserv.empty() ? "sapms" + request.sysid : request.msserv);
+  }
   if (request.r2) return request.gwhost + ":" + request.gwserv;
   char number[16];
   (void)std::snprintf(number, sizeof number, "%02d", request.sysnr);  // always fits
@@ -342,7 +361,17 @@ std::string Partner(const LogonRequest& request) {
 }
 
 const System* MatchSystem(const std::vector<System>& systems, const LogonRequest& request) {
+  const auto group = [](const std::string& name) { return name.empty() ? "PUBLIC" : name; };
   for (const System& system : systems) {
+    if (request.balanced) {
+      if (!system.mshost.empty() && simrfc::EqualNoCase(system.mshost, request.mshost) &&
+          simrfc::EqualNoCase(system.sid, request.sysid) &&
+          (system.msserv.empty() || simrfc::EqualNoCase(system.msserv, request.msserv)) &&
+          simrfc::EqualNoCase(group(system.group), group(request.group))) {
+        return &system;
+      }
+      continue;
+    }
     const bool match =
         request.r2 ? !system.gwhost.empty() && simrfc::EqualNoCase(system.gwhost, request.gwhost) &&
                          simrfc::EqualNoCase(system.gwserv, request.gwserv)
@@ -524,6 +553,11 @@ RFC_RC AnswerLogStatistics(const System& system, RFC_TABLE* tables) {
 
 void SimRfcReset() { TheState() = State{}; }
 
+simrfc::LastFailure SimRfcLastFailure() {
+  const State& state = TheState();
+  return {state.last_error, state.last_group, state.last_trace_lines};
+}
+
 extern "C" {
 
 void RFC_STDCALL RfcEnvironment(RFC_ENV* environment) {
@@ -591,13 +625,21 @@ RFC_HANDLE RFC_STDCALL RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* 
       request.host = server["ASHOST"];
       request.sysnr = SystemNumber(server["SYSNR"]);
       handle = Logon(request);
+    } else if (!server["MSHOST"].empty()) {
+      request.balanced = true;
+      request.mshost = server["MSHOST"];
+      request.msserv = server["MSSERV"];
+      request.sysid = server["R3NAME"];
+      request.group = server["GROUP"];
+      handle = Logon(request);
     } else if (!server["GWHOST"].empty()) {
       request.r2 = true;
       request.gwhost = server["GWHOST"];
       request.gwserv = server["GWSERV"];
       handle = Logon(request);
     } else {
-      Report(nullptr, ProgramError("RfcOpenEx: no DEST, ASHOST or GWHOST in the connect string"));
+      Report(nullptr,
+             ProgramError("RfcOpenEx: no DEST, ASHOST, MSHOST or GWHOST in the connect string"));
     }
   }
   if (error != nullptr) {

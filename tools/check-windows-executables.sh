@@ -3,8 +3,8 @@
 # Checks that each given .exe is a Windows console program of that bitness
 # (32: PE32 for x86, 64: PE32+ for x64) that needs no DLL beside it: it may
 # import only DLLs that every Windows has. The RFC library is loaded when the
-# sensor runs, never imported; and no librfc32.dll (the simulated one of the
-# tests) may lie beside a product executable.
+# sensor runs, never imported; and no librfc32.dll or sapnwrfc.dll (the
+# simulated ones of the tests) may lie beside a product executable.
 allowed="kernel32.dll msvcrt.dll"
 case "$1" in
   32) magic="PE32" ;;
@@ -30,7 +30,8 @@ for exe in "$@"; do
       *) fault="$fault; imports $dll, which would have to be shipped beside it" ;;
     esac
   done
-  for dll in "$(dirname "$exe")"/librfc32*.dll; do
+  for dll in "$(dirname "$exe")"/librfc32*.dll "$(dirname "$exe")"/sapnwrfc*.dll \
+    "$(dirname "$exe")"/libsapucum*.dll; do
     [ -e "$dll" ] && fault="$fault; $(basename "$dll") lies beside it"
   done
   if [ -n "$fault" ]; then

@@ -8,16 +8,13 @@
 #include "output/console_format.h"
 #include "output/decimal_text.h"
 #include "output/standard_output.h"
-#include "rfc/error_report.h"
-#include "rfc/rfc_functions.h"
 
 namespace vendralith {
 
 namespace {
 
-constexpr unsigned kLabelLength = 40;
-constexpr unsigned kValueLength = 26;
-constexpr unsigned kLineLength = kLabelLength + kValueLength;
+constexpr unsigned kLabelLength = kStatisticsLabelLength;
+constexpr unsigned kValueLength = kStatisticsValueLength;
 
 enum class When { Always, Percent, Pages };
 
@@ -62,40 +59,15 @@ std::string Figure(std::int32_t value) {
   return GroupDigits(std::to_string(static_cast<std::uint32_t>(value)));
 }
 
-RFC_TYPEHANDLE adaShowType = 0;  // installed once per process
-
-void InstallAdaShow() {
-  if (adaShowType != 0) return;
-  RFC_TYPE_ELEMENT elements[2] = {
-      {const_cast<char*>("R1"), TYPC, kLabelLength, 0, 0},
-      {const_cast<char*>("R2"), TYPC, kValueLength, 0, 0},
-  };
-  if (Rfc().RfcInstallStructure("ADA_SHOW", elements, 2, &adaShowType) != 0) {
-    ReportRfcError("RfcInstallStructure");
-  }
-}
-
-ITAB_H CreateTable(const char* name, const char* failure) {
-  ITAB_H table = Rfc().ItCreate(name, kLineLength, 0, 0);
-  if (table == nullptr) ReportRfcError(failure);
-  return table;
-}
-
-// The statistics rows; the line count is read again before every line.
-std::vector<StatisticsRow> ReadRows(ITAB_H table) {
-  std::vector<StatisticsRow> rows;
-  for (unsigned line = 1; line <= Rfc().ItFill(table); ++line) {
-    const void* address = Rfc().ItGetLine(table, line);
-    if (address == nullptr) ReportRfcError("ItGetLine SHOWSTATLOG");
-    rows.push_back(RowFromLine(static_cast<const char*>(address)));
-  }
-  return rows;
-}
-
 }  // namespace
 
 StatisticsRow RowFromLine(const char* line) {
   return {Field(line, kLabelLength), Field(line + kLabelLength, kValueLength)};
+}
+
+StatisticsRow RowFromFields(const StatisticsFields& fields) {
+  return {Field(fields.label.data(), static_cast<unsigned>(fields.label.size())),
+          Field(fields.value.data(), static_cast<unsigned>(fields.value.size()))};
 }
 
 std::string LogStateText(const std::string& destination, const std::vector<StatisticsRow>& rows) {
@@ -130,37 +102,19 @@ std::optional<Channel> ListingChannel(const std::vector<StatisticsRow>& rows, bo
   return std::nullopt;
 }
 
-LogStatisticsOutcome QueryLogStatistics(RFC_HANDLE connection, const CallLog& callLog,
-                                        const LogStatisticsRequest& request,
+LogStatisticsOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
                                         ResultDocument& document) {
-  ITAB_H monitorTable = CreateTable("SHOWMONILOG", "ItCreate SHOWMONILOG");
-  ITAB_H statisticsTable = CreateTable("SHOWSTATLOG", "ItCreate SHOWSTATLOG");
-  InstallAdaShow();
-
-  const auto handle = static_cast<std::int32_t>(connection);
-  RFC_PARAMETER noParameters[1] = {};
-  RFC_TABLE tables[3] = {};
-  tables[0] = {const_cast<char*>("SHOWMONILOG"), 11, adaShowType, 0, monitorTable, 0, 0};
-  tables[1] = {const_cast<char*>("SHOWSTATLOG"), 11, adaShowType, 0, statisticsTable, 0, 0};
-
+  std::vector<StatisticsFields> fields;
+  const CallAnswer answer = session.AskLogStatistics(fields);
   LogStatisticsOutcome outcome;
-  outcome.status = Rfc().RfcCall(connection, "ADA_LOG_STATISTICS", noParameters, tables);
-  callLog.Write(handle, "RfcCall called", "");
-  std::string exceptionName;  // none when the call itself failed
-  if (outcome.Ok()) {
-    char* exception = nullptr;
-    outcome.status = Rfc().RfcReceive(connection, noParameters, tables, &exception);
-    callLog.Write(handle, "RfcReceive called", "");
-    if ((outcome.status == RFC_EXCEPTION || outcome.status == RFC_SYS_EXCEPTION) &&
-        exception != nullptr) {
-      exceptionName = exception;
-    }
-  }
-
+  outcome.status = answer.status;
+  const std::string& exceptionName = answer.exceptionName;
   if (!outcome.Ok()) {
     outcome.message = QueryStatusMessage(outcome.status, exceptionName);
   } else {
-    const std::vector<StatisticsRow> rows = ReadRows(statisticsTable);
+    std::vector<StatisticsRow> rows;
+    rows.reserve(fields.size());
+    for (const StatisticsFields& row : fields) rows.push_back(RowFromFields(row));
     const bool percent = request.parameterString.find("PERCENT") != std::string::npos;
     if (!request.listingMode) {
       document.OpenDocument();
@@ -183,8 +137,7 @@ LogStatisticsOutcome QueryLogStatistics(RFC_HANDLE connection, const CallLog& ca
     }
   }
 
-  if (Rfc().ItDelete(monitorTable) != 0) ReportRfcError("ItDelete SHOWMONILOG");
-  if (Rfc().ItDelete(statisticsTable) != 0) ReportRfcError("ItDelete SHOWSTATLOG");
+  session.ReleaseLogStatistics();
   return outcome;
 }
 

@@ -9,8 +9,7 @@
 
 #include "output/result_document.h"
 #include "queries/query_status.h"
-#include "rfc/call_log.h"
-#include "rfc/rfc_library.h"
+#include "rfc/rfc_session.h"
 
 namespace vendralith {
 
@@ -29,6 +28,9 @@ struct Channel {
 // A 66-byte table line: label (40) and value (26), each up to a NUL and
 // without trailing blanks.
 StatisticsRow RowFromLine(const char* line);
+
+// The same of a row's two fields as the library gave them.
+StatisticsRow RowFromFields(const StatisticsFields& fields);
 
 // "(destination) LogStates: Sizing=... Pages, Usage=...%, SavePoints=...".
 std::string LogStateText(const std::string& destination, const std::vector<StatisticsRow>& rows);
@@ -53,11 +55,10 @@ struct LogStatisticsOutcome : QueryOutcome {
   bool found = false;  // listing mode: the table had a row
 };
 
-// Calls ADA_LOG_STATISTICS. Single-system run: prints the document's opening
+// Asks ADA_LOG_STATISTICS. Single-system run: prints the document's opening
 // and log-state text, then leaves the channels in the document. Listing mode:
 // prints the selected channel at once.
-LogStatisticsOutcome QueryLogStatistics(RFC_HANDLE connection, const CallLog& callLog,
-                                        const LogStatisticsRequest& request,
+LogStatisticsOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
                                         ResultDocument& document);
 
 }  // namespace vendralith

@@ -5,8 +5,7 @@
 #include <string>
 
 #include "queries/query_status.h"
-#include "rfc/call_log.h"
-#include "rfc/rfc_library.h"
+#include "rfc/rfc_session.h"
 
 namespace vendralith {
 
@@ -21,8 +20,8 @@ struct SystemInfo {
   std::string characterType = "0000";
 };
 
-// Calls RFC_SYSTEM_INFO; on success fills info.
-QueryOutcome QuerySystemInfo(RFC_HANDLE connection, const CallLog& callLog, SystemInfo& info);
+// Asks RFC_SYSTEM_INFO; on success fills info.
+QueryOutcome QuerySystemInfo(RfcSession& session, SystemInfo& info);
 
 // MaxDB: the database system name begins with "ADA".
 bool IsMaxDb(const SystemInfo& info);

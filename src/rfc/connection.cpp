@@ -61,28 +61,37 @@ std::string ConnectString(const SystemEntry& entry) {
          " LANG=D DEST=" + entry.destination;
 }
 
-OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& parameterString,
-                                bool consoleMode, const CallLog& callLog) {
-  ConnectionOptions options(entry, parameterString);
-  OpenedConnection opened;
-  const auto destinationFile = ReadFileBytes("SapRfc." + entry.destination);
-  if (!destinationFile) {
-    opened.handle = Rfc().RfcOpen(options.Options());
-    callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpen called", "");
-    return opened;
-  }
+std::optional<std::string> ReadDestinationFile(const SystemEntry& entry) {
+  return ReadFileBytes("SapRfc." + entry.destination);
+}
 
+bool LogOnThroughDestinationFile(const SystemEntry& entry, const std::string& content,
+                                 bool consoleMode, const std::function<void()>& logon) {
   // Only the console may see this line: before the XML it would spoil the answer.
   if (consoleMode) WriteOut("* SapRfc.Ini.......: " + entry.destination + "<\n");
   // Until the logon has read SapRfc.ini, no other scan may replace it.
   const DestinationFileLock destinationFileLock(FolderScanLocks());
-  if (!WriteFileReplacing(kLibraryDestinationFile, *destinationFile)) {
-    opened.destinationUnwritable = true;
+  if (!WriteFileReplacing(kLibraryDestinationFile, content)) return false;
+  logon();
+  return true;
+}
+
+OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& parameterString,
+                                bool consoleMode, const CallLog& callLog) {
+  OpenedConnection opened;
+  const auto destinationFile = ReadDestinationFile(entry);
+  if (!destinationFile) {
+    ConnectionOptions options(entry, parameterString);
+    opened.handle = Rfc().RfcOpen(options.Options());
+    callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpen called", "");
     return opened;
   }
-  RFC_ERROR_INFO_EX error{};
-  opened.handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
-  callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpenEx called", "");
+  opened.destinationUnwritable =
+      !LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
+        RFC_ERROR_INFO_EX error{};
+        opened.handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
+        callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpenEx called", "");
+      });
   return opened;
 }
 

@@ -3,6 +3,8 @@
 #ifndef VENDRALITH_RFC_CONNECTION_H
 #define VENDRALITH_RFC_CONNECTION_H
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "profile/profile_reader.h"
@@ -46,6 +48,19 @@ struct OpenedConnection {
 
 inline constexpr const char* kDestinationUnwritableNote = " - SapRfc.ini cannot be written";
 
+// The content of the destination file "SapRfc.<destination>" in the current
+// folder; nothing when there is none, and the logon takes the options.
+std::optional<std::string> ReadDestinationFile(const SystemEntry& entry);
+
+// The visible steps of a logon through the destination file, whichever
+// library logs on: the console line, SapRfc.ini replaced by the file's
+// content, and the lock that keeps other scans from replacing it until
+// logon has returned. False, without a logon, when SapRfc.ini could not be
+// written.
+bool LogOnThroughDestinationFile(const SystemEntry& entry, const std::string& content,
+                                 bool consoleMode, const std::function<void()>& logon);
+
+// The connection handle; 0 when none was opened (the caller words that).
 // With the destination file, SapRfc.ini is replaced by a copy of it.
 OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& parameterString,
                                 bool consoleMode, const CallLog& callLog);

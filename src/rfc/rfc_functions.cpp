@@ -1,7 +1,5 @@
 #include "rfc/rfc_functions.h"
 
-#include <type_traits>
-
 namespace vendralith {
 
 namespace {
@@ -17,14 +15,14 @@ std::string DecoratedName(const char* name, unsigned argumentBytes) {
   return "_" + std::string(name) + "@" + std::to_string(argumentBytes);
 }
 
+void* ResolveExport(const ExportLookup& lookup, const char* name, unsigned argumentBytes) {
+  void* address = lookup(name);
+  return address != nullptr ? address : lookup(DecoratedName(name, argumentBytes));
+}
+
 RfcResolution ResolveRfcFunctions(const ExportLookup& lookup) {
   RfcResolution resolution;
-  const auto bind = [&](auto& member, const char* name, unsigned argumentBytes) {
-    void* address = lookup(name);
-    if (address == nullptr) address = lookup(DecoratedName(name, argumentBytes));
-    if (address == nullptr && resolution.missing.empty()) resolution.missing = name;
-    member = reinterpret_cast<std::remove_reference_t<decltype(member)>>(address);
-  };
+  ExportBinder bind(lookup, resolution.missing);
   RfcFunctions& table = resolution.functions;
   bind(table.RfcEnvironment, "RfcEnvironment", 4);
   bind(table.RfcOpen, "RfcOpen", 4);

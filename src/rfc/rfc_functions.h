@@ -38,6 +38,28 @@ std::string DecoratedName(const char* name, unsigned argumentBytes);
 // The address of an export by name; null when there is none.
 using ExportLookup = std::function<void*(const std::string& name)>;
 
+// An export by its plain name, else by its decorated name; null when neither.
+void* ResolveExport(const ExportLookup& lookup, const char* name, unsigned argumentBytes);
+
+// Binds members of a function table one by one through ResolveExport and
+// keeps the name of the first that is found under neither name.
+class ExportBinder {
+ public:
+  ExportBinder(const ExportLookup& lookup, std::string& missing)
+      : lookup_(lookup), missing_(missing) {}
+
+  template <typename Function>
+  void operator()(Function& member, const char* name, unsigned argumentBytes) {
+    void* address = ResolveExport(lookup_, name, argumentBytes);
+    if (address == nullptr && missing_.empty()) missing_ = name;
+    member = reinterpret_cast<Function>(address);
+  }
+
+ private:
+  const ExportLookup& lookup_;
+  std::string& missing_;
+};
+
 struct RfcResolution {
   RfcFunctions functions;
   // The first function found under neither name, in the order of the table;

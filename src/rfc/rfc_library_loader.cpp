@@ -21,6 +21,10 @@ std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& 
   return error + " cannot be loaded...";
 }
 
+std::string LibraryLacksError(const std::string& file_name, const std::string& function) {
+  return "Error 1010: RFC-Library " + file_name + " lacks " + function + "...";
+}
+
 RfcLibraryBinding LoadRfcLibrary(const std::string& file) {
   RfcLibraryBinding binding;
   const SharedLibrary loaded = LoadSharedLibrary(file);
@@ -29,8 +33,7 @@ RfcLibraryBinding LoadRfcLibrary(const std::string& file) {
   RfcResolution resolution = ResolveRfcFunctions(
       [&loaded](const std::string& name) { return LibraryExport(loaded, name.c_str()); });
   if (!resolution.missing.empty()) {
-    binding.error = std::string("Error 1010: RFC-Library ") + kRfcLibraryName + " lacks " +
-                    resolution.missing + "...";
+    binding.error = LibraryLacksError(kRfcLibraryName, resolution.missing);
     return binding;
   }
   binding.functions = resolution.functions;

@@ -19,6 +19,9 @@ struct RfcLibraryBinding {
 // was loaded.
 std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& library);
 
+// The 1010 message for a loaded library that lacks the function.
+std::string LibraryLacksError(const std::string& file_name, const std::string& function);
+
 // Loads the library file (see LoadSharedLibrary for where it is looked for)
 // and resolves the twelve functions. The messages name kRfcLibraryName, the
 // file that users install, whatever path is given here.

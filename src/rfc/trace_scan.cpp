@@ -7,7 +7,7 @@ namespace vendralith {
 
 namespace {
 
-constexpr std::size_t kPieceChars = 99;
+constexpr std::size_t kPieceChars = kTracePieceChars;
 // A cut inside a long line looks up to three bytes past the piece, to see
 // whether a character would be split.
 constexpr std::size_t kLookAhead = 3;
@@ -24,8 +24,13 @@ void TraceScanner::Add(std::string_view text) {
 }
 
 std::string TraceScanner::Finish() {
+  const std::string message = FinishMessage();
+  return message.empty() ? " - Please Check Trace-File !" : " - " + message;
+}
+
+std::string TraceScanner::FinishMessage() {
   TakePieces(true);
-  return message_.empty() ? " - Please Check Trace-File !" : " - " + message_;
+  return message_;
 }
 
 void TraceScanner::TakePieces(bool atEnd) {

@@ -3,6 +3,7 @@
 #ifndef VENDRALITH_RFC_TRACE_SCAN_H
 #define VENDRALITH_RFC_TRACE_SCAN_H
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,9 @@
 namespace vendralith {
 
 inline constexpr const char* kTraceFile = "Dev_Rfc.Trc";
+
+// The longest piece the scan reads at once, its line end included.
+inline constexpr std::size_t kTracePieceChars = 99;
 
 // Reads a trace as a stream: the text goes in part by part, and only the
 // unfinished last piece is kept, so a trace of any size costs the same memory.
@@ -19,6 +23,8 @@ class TraceScanner {
   void Add(std::string_view text);
   // " - " and the last error message, or the hint to look at the file.
   std::string Finish();
+  // The last error message alone; empty when the text holds none.
+  std::string FinishMessage();
 
  private:
   void TakePieces(bool atEnd);

@@ -5,21 +5,28 @@
 #include <string_view>
 
 #include "output/result_document.h"
-#include "rfc/rfc_library.h"
+#include "rfc/rfc_session.h"
 #include "system/process_end.h"
 
 namespace vendralith {
 
 // Replaces the document with the error document, prints it, closes the
-// connection if one is given, and exits with 2.
+// session's connection if a session is given, and exits with 2.
 [[noreturn]] void EndWithErrorDocument(ResultDocument& document, std::string_view message,
-                                       RFC_HANDLE connection = 0);
+                                       RfcSession* open = nullptr);
 
 // The same for a run whose document opening was already printed: in the XML
 // dialects the error completes that open document instead, so that the host
 // still reads one well-formed answer.
 [[noreturn]] void EndOpenDocumentWithError(ResultDocument& document, std::string_view message,
-                                           RFC_HANDLE connection);
+                                           RfcSession* open);
+
+// "Error 1011: RFC-Open for DEST failed !".
+std::string LogonFailedMessage(const std::string& destination);
+
+// How the bound library is to give the texts of statistics rows, by the
+// dialect of the document.
+TextForm RowTexts(const ResultDocument& document);
 
 }  // namespace vendralith
 

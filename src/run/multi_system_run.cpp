@@ -6,11 +6,8 @@
 #include "output/standard_output.h"
 #include "queries/log_statistics_query.h"
 #include "queries/system_info_query.h"
-#include "rfc/connection.h"
-#include "rfc/error_report.h"
-#include "rfc/rfc_functions.h"
+#include "rfc/rfc_session.h"
 #include "rfc/scan_locks.h"
-#include "rfc/trace_scan.h"
 #include "run/error_ending.h"
 #include "run/run_deadline.h"
 #include "system/clock.h"
@@ -144,6 +141,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
              " State=Executing\n");
   }
   Counters count;
+  bool libraryNamed = false;  // on the console and in the call log, once
   document.OpenDocument();
   timeoutSummary.WriteThen(document.Text() + "\n", count, "");
   document.Clear();
@@ -173,37 +171,40 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
 
     // The library is bound on the first system that reaches it, so a run
     // whose profiles are all skipped never needs it.
-    if (const std::string& failure = BindRfcLibrary(); !failure.empty()) {
-      EndOpenDocumentWithError(document, failure, 0);
+    if (const std::string& failure = BindRfcLibrary(settings.parameterString, RowTexts(document));
+        !failure.empty()) {
+      EndOpenDocumentWithError(document, failure, nullptr);
     }
-    RFC_ENV environment{ReportRfcErrorHandler, nullptr};
-    Rfc().RfcEnvironment(&environment);
-    callLog.Write(0, "RfcEnvironment called", "");
+    RfcSession& session = Session();
+    if (!libraryNamed) {
+      const std::string library = RfcLibraryText(session.LibraryDescription());
+      callLog.WriteText(library);
+      if (settings.consoleMode) timeoutSummary.WriteThen("* " + library + "\n", count, summary);
+      libraryNamed = true;
+    }
     document.Clear();
     LogStatisticsOutcome statistics;
     statistics.status = -1;  // stays failed when no query runs
     // Taken at the first logon and held to the end of the run: its failures
     // read the trace.
     FolderScanLocks().EnterRfcPart();
-    const RFC_HANDLE connection =
-        OpenConnection(entry, settings.parameterString, settings.consoleMode, callLog).handle;
-    if (connection == 0) {
+    if (!session.LogOn(entry, settings.parameterString, settings.consoleMode, callLog).ok) {
       profile.valid = false;
     } else {
       SystemInfo info;
-      const QueryOutcome systemInfo = QuerySystemInfo(connection, callLog, info);
+      const QueryOutcome systemInfo = QuerySystemInfo(session, info);
       if (!systemInfo.Ok()) {
-        EndOpenDocumentWithError(document, systemInfo.message + ScanTraceFile(), connection);
+        EndOpenDocumentWithError(document, systemInfo.message + session.FailureNote(), &session);
       }
       if (!IsMaxDb(info)) {
-        EndOpenDocumentWithError(document, "Error 1018: DataBase mismatch !", connection);
+        EndOpenDocumentWithError(document, "Error 1018: DataBase mismatch !", &session);
       }
       LogStatisticsRequest request;
       request.listingMode = true;
       request.itemName = listing.itemName;
       request.displayName = displayName;
       request.parameterString = settings.parameterString;
-      statistics = QueryLogStatistics(connection, callLog, request, document);
+      statistics = QueryLogStatistics(session, request, document);
     }
 
     const bool scanned = profile.valid && statistics.Ok();
@@ -218,7 +219,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
     timeoutSummary.WriteThen(
         settings.consoleMode ? "\n" + summary + " State=" + state + "\n" : std::string(), count,
         "");
-    if (connection != 0) Rfc().RfcClose(connection);
+    session.Close();
   }
 
   WriteLastOut(SummaryPart(document, listing.itemName, count), ExitCode::Success);

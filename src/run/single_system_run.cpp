@@ -4,11 +4,8 @@
 #include "profile/profile_reader.h"
 #include "queries/log_statistics_query.h"
 #include "queries/system_info_query.h"
-#include "rfc/connection.h"
-#include "rfc/error_report.h"
-#include "rfc/rfc_functions.h"
+#include "rfc/rfc_session.h"
 #include "rfc/scan_locks.h"
-#include "rfc/trace_scan.h"
 #include "run/error_ending.h"
 #include "run/run_deadline.h"
 #include "system/clock.h"
@@ -45,12 +42,12 @@ void RunSingleSystem(RunContext& run) {
     SetDeadlineEnding(noAnswer);
   }
 
-  if (const std::string& failure = BindRfcLibrary(); !failure.empty()) {
+  if (const std::string& failure = BindRfcLibrary(settings.parameterString, RowTexts(document));
+      !failure.empty()) {
     EndWithErrorDocument(document, failure);
   }
-  RFC_ENV environment{ReportRfcErrorHandler, nullptr};
-  Rfc().RfcEnvironment(&environment);
-  run.callLog.Write(0, "RfcEnvironment called", "");
+  RfcSession& session = Session();
+  run.callLog.WriteText(RfcLibraryText(session.LibraryDescription()));
   document.Clear();
 
   if (settings.consoleMode) {
@@ -59,26 +56,23 @@ void RunSingleSystem(RunContext& run) {
     WriteOut(EntrySummary(time, run.location.name, entry) + " State=Processing\n");
     WriteOut("* " + time + " " + std::string(kProgramWord) + " - " +
              ShownParameters(settings.parameterText) + " State=Executing\n");
+    WriteOut("* " + RfcLibraryText(session.LibraryDescription()) + "\n");
   }
 
   // Until this scan has read its trace note, no other scan removes the trace.
   FolderScanLocks().EnterRfcPart();
-  const OpenedConnection opened =
-      OpenConnection(entry, settings.parameterString, settings.consoleMode, run.callLog);
-  if (opened.handle == 0) {
-    // A failure on this machine is named as such: no logon was tried.
-    EndWithErrorDocument(document,
-                         "Error 1011: RFC-Open for " + entry.destination + " failed !" +
-                             (opened.destinationUnwritable ? kDestinationUnwritableNote : ""));
+  const LogonOutcome logon =
+      session.LogOn(entry, settings.parameterString, settings.consoleMode, run.callLog);
+  if (!logon.ok) {
+    EndWithErrorDocument(document, LogonFailedMessage(entry.destination) + logon.note);
   }
-  const RFC_HANDLE connection = opened.handle;
 
   SystemInfo info;
-  const QueryOutcome systemInfo = QuerySystemInfo(connection, run.callLog, info);
+  const QueryOutcome systemInfo = QuerySystemInfo(session, info);
   if (!systemInfo.Ok()) {
-    EndWithErrorDocument(document, systemInfo.message + ScanTraceFile(), connection);
+    EndWithErrorDocument(document, systemInfo.message + session.FailureNote(), &session);
   }
-  if (!IsMaxDb(info)) EndWithErrorDocument(document, "Error 1018: DataBase mismatch !", connection);
+  if (!IsMaxDb(info)) EndWithErrorDocument(document, "Error 1018: DataBase mismatch !", &session);
 
   LogStatisticsRequest request;
   request.destination = entry.destination;
@@ -86,17 +80,16 @@ void RunSingleSystem(RunContext& run) {
   // The query prints the document's opening once the statistics have come:
   // after it, an error document would be a second answer.
   if (deadline) SetDeadlineEnding(noAnswer, EndingHolds::UntilNextWrite);
-  const LogStatisticsOutcome statistics =
-      QueryLogStatistics(connection, run.callLog, request, document);
+  const LogStatisticsOutcome statistics = QueryLogStatistics(session, request, document);
   // The real cause goes out before the close: a close that hangs must not
   // leave the host with nothing, or with the deadline's error in its place.
   if (!statistics.Ok()) {
-    EndWithErrorDocument(document, statistics.message + ScanTraceFile(), connection);
+    EndWithErrorDocument(document, statistics.message + session.FailureNote(), &session);
   }
   document.CloseDocument();
   // The answer is complete: should closing hang, the deadline prints it.
   if (deadline) SetDeadlineEnding({document.Text(), ExitCode::Success});
-  Rfc().RfcClose(connection);
+  session.Close();
 
   WriteLastOut(document.Text(), ExitCode::Success);
   FolderScanLocks().LeaveRfcPartRemovingTrace();

@@ -14,6 +14,10 @@ namespace vendralith {
 // in the code page becomes "?".
 std::string AnsiToUtf8(std::string_view text);
 
+// UTF-16 code units in the ANSI code page; a character that the code page
+// lacks becomes "?".
+std::string Utf16ToAnsi(std::u16string_view text);
+
 }  // namespace vendralith
 
 #endif

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "system/code_page.h"
+#include "system/utf8_text.h"
 
 namespace vendralith {
 
@@ -16,19 +17,6 @@ constexpr std::array<std::uint16_t, 32> kWindows1252High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98-9F
 };
 
-void AppendUtf8(std::string& out, std::uint32_t codePoint) {
-  if (codePoint < 0x80) {
-    out += static_cast<char>(codePoint);
-  } else if (codePoint < 0x800) {
-    out += static_cast<char>(0xC0 | (codePoint >> 6));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (codePoint >> 12));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string AnsiToUtf8(std::string_view text) {
@@ -38,9 +26,28 @@ std::string AnsiToUtf8(std::string_view text) {
     const auto byte = static_cast<unsigned char>(c);
     std::uint32_t codePoint = byte;
     if (byte >= 0x80 && byte <= 0x9F) codePoint = kWindows1252High[byte - 0x80];
-    AppendUtf8(utf8, codePoint == 0 && byte != 0 ? '?' : codePoint);
+    AppendUtf8(utf8, codePoint == 0 && byte != 0 ? U'?' : static_cast<char32_t>(codePoint));
   }
   return utf8;
+}
+
+std::string Utf16ToAnsi(std::u16string_view text) {
+  std::string ansi;
+  ansi.reserve(text.size());
+  for (const char16_t unit : text) {
+    char byte = '?';
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+      byte = static_cast<char>(unit);
+    } else {
+      for (std::size_t i = 0; i < kWindows1252High.size(); ++i) {
+        if (kWindows1252High[i] != 0 && kWindows1252High[i] == unit) {
+          byte = static_cast<char>(0x80 + i);
+        }
+      }
+    }
+    ansi += byte;
+  }
+  return ansi;
 }
 
 }  // namespace vendralith

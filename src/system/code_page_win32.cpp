@@ -48,4 +48,18 @@ std::string AnsiToUtf8(std::string_view text) {
   return utf8;
 }
 
+std::string Utf16ToAnsi(std::u16string_view text) {
+  if (text.empty()) return {};
+  // wchar_t is the same UTF-16 code unit on Windows.
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int units = static_cast<int>(text.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, "?", nullptr);
+  if (bytes <= 0) return std::string(text.size(), '?');
+  std::string ansi(static_cast<std::size_t>(bytes), '\0');
+  if (WideCharToMultiByte(CP_ACP, 0, wide, units, ansi.data(), bytes, "?", nullptr) != bytes) {
+    return std::string(text.size(), '?');
+  }
+  return ansi;
+}
+
 }  // namespace vendralith

@@ -10,6 +10,11 @@ unsigned char ByteAt(std::string_view text, std::size_t at) {
   return static_cast<unsigned char>(text[at]);
 }
 
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
 }  // namespace
 
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
@@ -62,6 +67,69 @@ std::size_t Utf8CutLength(std::string_view text, std::size_t maxBytes) {
     if (start + Utf8SequenceLength(text, start) > maxBytes) return start;
   }
   return maxBytes;
+}
+
+void AppendUtf8(std::string& out, char32_t codePoint) {
+  if (codePoint < 0x80) {
+    out += static_cast<char>(codePoint);
+  } else if (codePoint < 0x800) {
+    out += static_cast<char>(0xC0 | (codePoint >> 6));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else if (codePoint < 0x10000) {
+    out += static_cast<char>(0xE0 | (codePoint >> 12));
+    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (codePoint >> 18));
+    out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  }
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size());
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char16_t unit = text[at];
+    char32_t codePoint = unit;
+    if (IsHighSurrogate(unit) && at + 1 < text.size() && IsLowSurrogate(text[at + 1])) {
+      codePoint = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                  (static_cast<char32_t>(text[at + 1]) - 0xDC00);
+      ++at;
+    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+      codePoint = kReplacement;
+    }
+    AppendUtf8(utf8, codePoint);
+  }
+  return utf8;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string utf16;
+  utf16.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8SequenceLength(text, at);
+    if (length == 0) {
+      utf16 += static_cast<char16_t>(kReplacement);
+      ++at;
+      continue;
+    }
+    char32_t codePoint = length == 1   ? ByteAt(text, at)
+                         : length == 2 ? ByteAt(text, at) & 0x1Fu
+                         : length == 3 ? ByteAt(text, at) & 0x0Fu
+                                       : ByteAt(text, at) & 0x07u;
+    for (std::size_t i = 1; i < length; ++i)
+      codePoint = (codePoint << 6) | (ByteAt(text, at + i) & 0x3Fu);
+    if (codePoint >= 0x10000) {
+      utf16 += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+      utf16 += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+    } else {
+      utf16 += static_cast<char16_t>(codePoint);
+    }
+    at += length;
+  }
+  return utf16;
 }
 
 std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes) {

@@ -3,6 +3,7 @@
 #define VENDRALITH_SYSTEM_UTF8_TEXT_H
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace vendralith {
@@ -23,6 +24,16 @@ std::size_t Utf8CutLength(std::string_view text, std::size_t maxBytes);
 
 // text cut to Utf8CutLength(text, maxBytes).
 std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes);
+
+// Appends the code point's UTF-8 bytes.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// UTF-16 code units as UTF-8; a surrogate without its pair becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// Well-formed UTF-8 as UTF-16 code units; a byte that starts no well-formed
+// sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
 
 }  // namespace vendralith
 

@@ -11,14 +11,23 @@ A case is a folder:
   drive/      files for the drive root: drive/c/PRTG_Path.Txt is C:\\PRTG_Path.Txt
   env         extra environment variables, KEY=VALUE per line
   stdout      the expected standard output, byte for byte; {TIME} stands for
-              any time of day hh:mm:ss
+              any time of day hh:mm:ss, {RFC-LIBRARY} for the library the
+              console names (its path; for the NetWeaver library with its
+              version), {ANY} for any text within a line
   stdout.windows  the same for the Windows executable, where it differs by
               more than the "\\r\\n" line ends of a text-mode console
+  stdout.nwrfc, exit.nwrfc, after.nwrfc (and stdout.nwrfc.windows)
+              what the run through the NetWeaver library gives where it
+              differs from the classic library's (--binding nwrfc): only
+              what the classic library cannot say, such as a note taken
+              from the error's message instead of the trace file
   exit        the expected exit code
   after       the expected changes of files, one per line: "created PATH",
               "changed PATH" or "deleted PATH", PATH under work/ or drive/;
               any other change fails the case
-  after-files/PATH  the exact content of a created or changed file (under
+  after-files/PATH  the exact content of a created or changed file
+              (after-files.nwrfc/PATH where the NetWeaver binding's differs,
+              such as the steps of the call log) (under
               --wine also with CR LF line ends); as in
               stdout, {TIME} stands for a time of day, {DATE} for a date
               YYYY-MM-DD, {PID} for a process number and {PROGRAM} for the
@@ -31,18 +40,24 @@ A case is a folder:
               copy {N} stands for the copy's number, counted from 0, and
               {N%M} for that number modulo M, with leading zeros to the
               digits of M-1 ({N%100} is 00 to 99).
-  rfc-library where the Windows program finds librfc32.dll: "VARIANT PLACE"
-              per line, VARIANT one of complete (the simulated library as a
-              DLL of the executable's bitness), incomplete (without
-              RfcOpenEx), unicode (the Unicode library's export names),
-              dependent (the complete one, importing rfcdep.dll), rfcdep
-              (that rfcdep.dll, under its own name), x86 or x64 (the complete
-              DLL of that architecture, whatever the executable's) or text (a
-              text file), PLACE one of beside (the executable), path (a
-              folder on PATH only) or work (the current folder); an empty
-              file places none. Without the
-              file the complete DLL lies beside the executable, so every case
-              under --wine runs through the run-time binding. The workbench
+  rfc-library where the Windows program finds the RFC libraries: "VARIANT
+              PLACE" per line, VARIANT one of complete (the simulated library
+              as librfc32.dll of the executable's bitness), incomplete
+              (without RfcOpenEx), unicode (the Unicode library's export
+              names), dependent (the complete one, importing rfcdep.dll),
+              rfcdep (that rfcdep.dll, under its own name), x86 or x64 (the
+              complete DLL of that architecture, whatever the executable's),
+              text (a text file), netweaver (the simulated library as
+              sapnwrfc.dll), netweaver-noinvoke (without RfcInvoke),
+              netweaver-dependent (importing libsapucum.dll, as the SDK's
+              does), libsapucum (that libsapucum.dll) or netweaver-text (a
+              text file as sapnwrfc.dll), PLACE one of beside (the
+              executable), path (a folder on PATH only) or work (the current
+              folder); an empty file places none. Without the file the
+              complete DLL of the binding (--binding) lies beside the
+              executable, so every case under --wine runs through the
+              run-time binding; with it the case runs through the classic
+              binding only, as the file decides which library is found. The workbench
               program has the simulated library linked in: natively such a
               case is skipped, with exit code 77.
   bitness     32 or 64: the case holds only for the Windows executable of
@@ -255,19 +270,47 @@ def snapshot(roots):
     return files
 
 
+# What {RFC-LIBRARY} stands for through each binding: the library's path
+# (natively a description of the library linked in), for the NetWeaver
+# library followed by its version.
+LIBRARY_PATTERNS = {
+    "classic": rb"[^\r\n]*librfc32\.dll[^\r\n]*",
+    "nwrfc": rb"[^\r\n]*sapnwrfc\.dll[^\r\n]* \([0-9]+\.[0-9]+\.[0-9]+\)",
+}
+
 PLACEHOLDERS = {
     b"{TIME}": rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]",
     b"{DATE}": rb"[0-9]{4}-[01][0-9]-[0-3][0-9]",
     b"{PID}": rb"[0-9]+",
     b"{PROGRAM}": rb"[^\r\n]*",
+    b"{ANY}": rb"[^\r\n]*",
 }
 
 
-def matches(expected, actual):
-    pattern = re.escape(expected)
-    for placeholder, form in PLACEHOLDERS.items():
-        pattern = pattern.replace(re.escape(placeholder), form)
+def matches(expected, actual, binding="classic"):
+    forms = {**PLACEHOLDERS, b"{RFC-LIBRARY}": LIBRARY_PATTERNS[binding]}
+    split = b"(" + b"|".join(re.escape(placeholder) for placeholder in forms) + b")"
+    pattern = b"".join(forms.get(piece, re.escape(piece)) for piece in re.split(split, expected))
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
+
+
+def expectation_file(case, name, binding, wine):
+    """The case's file of expectations for this run: NAME.nwrfc through the
+    NetWeaver binding where the case has one, NAME.windows under Wine where
+    it has one (stdout only), else NAME. Whether CRLF line ends are to be
+    added to the file is the second value."""
+    candidates = []
+    if binding == "nwrfc":
+        if wine:
+            candidates.append((f"{name}.nwrfc.windows", False))
+        candidates.append((f"{name}.nwrfc", wine))
+    if wine:
+        candidates.append((f"{name}.windows", False))
+    candidates.append((name, wine))
+    for candidate, crlf in candidates:
+        if (case / candidate).exists():
+            return case / candidate, crlf and name == "stdout"
+    return case / name, wine and name == "stdout"
 
 
 def existing_paths(root):
@@ -352,10 +395,10 @@ class WineDrives:
             remove_new(root, self.baseline[letter])
 
 
-def rfc_library_placements(case):
+def rfc_library_placements(case, binding="classic"):
     """The (variant, place) pairs of the case's rfc-library file."""
     if not (case / "rfc-library").exists():
-        return [("complete", "beside")]
+        return [("netweaver" if binding == "nwrfc" else "complete", "beside")]
     return [tuple(line.split()) for line in read_lines(case / "rfc-library") if line.strip()]
 
 
@@ -372,6 +415,10 @@ def pe_bitness(path):
     return {0x14C: 32, 0x8664: 64}.get(machine)
 
 
+# The file a variant of the rfc-library file is placed as, by its first word.
+LIBRARY_FILES = {"rfcdep": "rfcdep.dll", "netweaver": "sapnwrfc.dll", "libsapucum": "libsapucum.dll"}
+
+
 def place_rfc_library(placements, library_dirs, folders, environment):
     """Puts each librfc32.dll (or rfcdep.dll) where the case says; a folder on
     PATH is made for "path" and given to Wine through WINEPATH. library_dirs
@@ -380,8 +427,8 @@ def place_rfc_library(placements, library_dirs, folders, environment):
     for variant, place in placements:
         folder = folders[place]
         folder.mkdir(parents=True, exist_ok=True)
-        target = folder / ("rfcdep.dll" if variant == "rfcdep" else "librfc32.dll")
-        if variant == "text":
+        target = folder / LIBRARY_FILES.get(variant.split("-")[0], "librfc32.dll")
+        if variant.endswith("text"):
             target.write_text("This is not a library.\r\n")
         elif variant in ("x86", "x64"):
             shutil.copy2(library_dirs[variant] / "complete" / "librfc32.dll", target)
@@ -420,22 +467,64 @@ def show_difference(expected, actual):
     return "".join(line.replace("\r", "\\r") for line in lines)
 
 
-def record(case, result, before, after):
-    stdout = re.sub(rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]", b"{TIME}", result.stdout)
-    (case / "stdout").write_bytes(stdout)
-    (case / "exit").write_text(f"{result.returncode}\n")
-    lines = []
+def normalised(stdout):
+    """Standard output as a case records it: times and the library's line as placeholders."""
+    stdout = re.sub(rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]", b"{TIME}", stdout)
+    return re.sub(rb"(?m)^\* RFC-Library: [^\r\n]*", b"* RFC-Library: {RFC-LIBRARY}", stdout)
+
+
+def normalised_log(content):
+    """A call log as a case records it: date, time, process number, program
+    and library as placeholders."""
+    content = re.sub(rb"(?m)^[0-9]{4}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9] [0-9]+ ",
+                     b"{DATE} {TIME} {PID} ", content)
+    content = re.sub(rb"(?m)( program started ).*$", rb"\1{PROGRAM}", content)
+    return re.sub(rb"(?m)(RFC-Library: ).*$", rb"\1{RFC-LIBRARY}", content)
+
+
+def file_changes(before, after):
+    """{path: "created" | "changed" | "deleted"} between two snapshots."""
+    changes = {}
     for path in sorted(set(before) | set(after)):
         if path not in after:
-            lines.append(f"deleted {path}")
+            changes[path] = "deleted"
         elif path not in before:
-            lines.append(f"created {path}")
+            changes[path] = "created"
         elif before[path] != after[path]:
-            lines.append(f"changed {path}")
-    if lines:
-        (case / "after").write_text("\n".join(lines) + "\n")
-    elif (case / "after").exists():
-        (case / "after").unlink()
+            changes[path] = "changed"
+    return changes
+
+
+def write_or_remove(path, content, same_as):
+    """Writes the expectation, unless it says what same_as says already."""
+    if content == same_as:
+        path.unlink(missing_ok=True)
+    else:
+        path.write_bytes(content)
+
+
+def record(case, result, before, after, binding):
+    stdout = normalised(result.stdout)
+    exit_text = f"{result.returncode}\n".encode()
+    changes = file_changes(before, after)
+    after_text = "".join(f"{kind} {path}\n" for path, kind in changes.items()).encode()
+    if binding == "nwrfc":
+        # Only where the NetWeaver library's run differs from the classic one's.
+        for path, content in after.items():
+            classic = case / "after-files" / path
+            if classic.exists() and not matches(classic.read_bytes(), content, binding):
+                own = case / "after-files.nwrfc" / path
+                own.parent.mkdir(parents=True, exist_ok=True)
+                own.write_bytes(normalised_log(content))
+        for name, content in (("stdout", stdout), ("exit", exit_text), ("after", after_text)):
+            classic = case / name
+            write_or_remove(case / f"{name}.nwrfc", content,
+                            classic.read_bytes() if classic.exists() else
+                            (b"0\n" if name == "exit" else b""))
+        return
+    (case / "stdout").write_bytes(stdout)
+    (case / "exit").write_bytes(exit_text)
+    write_or_remove(case / "after", after_text, b"")
 
 
 def wine_loader(environment):
@@ -464,15 +553,21 @@ def wine_environment(prefix, bitness):
     return environment
 
 
-def record_windows(case, result):
-    expected = case / "stdout"
-    expected_out = expected.read_bytes() if expected.exists() else b""
-    windows = case / "stdout.windows"
-    if matches(expected_out.replace(b"\n", b"\r\n"), result.stdout):
+def record_windows(case, result, binding):
+    expected_file, crlf = expected_file_without_windows(case, binding)
+    expected_out = expected_file.read_bytes() if expected_file.exists() else b""
+    windows = case / ("stdout.nwrfc.windows" if binding == "nwrfc" else "stdout.windows")
+    if matches(expected_out.replace(b"\n", b"\r\n"), result.stdout, binding):
         windows.unlink(missing_ok=True)
     else:
-        windows.write_bytes(
-            re.sub(rb"[0-2][0-9]:[0-5][0-9]:[0-5][0-9]", b"{TIME}", result.stdout))
+        windows.write_bytes(normalised(result.stdout))
+
+
+def expected_file_without_windows(case, binding):
+    """The stdout file a Windows recording compares with before it writes its own."""
+    if binding == "nwrfc" and (case / "stdout.nwrfc").exists():
+        return case / "stdout.nwrfc", True
+    return case / "stdout", True
 
 
 def main():
@@ -485,6 +580,10 @@ def main():
     parser.add_argument("--rfc-library-dir", type=Path,
                         help="the folders complete/, incomplete/ and unicode/ of the simulated "
                              "library's librfc32.dll (default: BIN_DIR/simrfc-dll)")
+    parser.add_argument("--binding", choices=("classic", "nwrfc"), default="classic",
+                        help="the RFC library the run goes through: the expectations it is "
+                             "compared with and, under --wine, the DLL placed beside the "
+                             "executable (the executable of --bin-dir must match)")
     for architecture in ("x86", "x64"):
         parser.add_argument(f"--{architecture}-rfc-library-dir", type=Path,
                             help=f"the same folders of the {architecture} build, for the cases "
@@ -494,14 +593,19 @@ def main():
     parser.add_argument("case", type=Path)
     options = parser.parse_args()
     case = options.case.resolve()
+    # The case as the lines name it: with the binding when it is not the classic one.
+    label = case.name + ("" if options.binding == "classic" else f" [{options.binding}]")
     failures = []
     modes = permissions(case)
     if modes and options.wine:
-        print(f"skip {case.name}: file permissions, which Windows does not have")
+        print(f"skip {label}: file permissions, which Windows does not have")
         return SKIPPED
-    placements = rfc_library_placements(case)
+    placements = rfc_library_placements(case, options.binding)
     if (case / "rfc-library").exists() and not options.wine:
-        print(f"skip {case.name}: where librfc32.dll lies matters only to the Windows program")
+        print(f"skip {label}: where the RFC library lies matters only to the Windows program")
+        return SKIPPED
+    if (case / "rfc-library").exists() and options.binding != "classic":
+        print(f"skip {label}: the case places its libraries itself, once")
         return SKIPPED
     library_dirs = {None: (options.rfc_library_dir or options.bin_dir / "simrfc-dll").resolve(),
                     "x86": options.x86_rfc_library_dir, "x64": options.x64_rfc_library_dir}
@@ -509,12 +613,12 @@ def main():
     if bitness and options.wine:
         executable_bitness = pe_bitness(options.bin_dir / "vendralith.exe")
         if str(executable_bitness) != bitness[0]:
-            print(f"skip {case.name}: a case of the {bitness[0]}-bit program, "
+            print(f"skip {label}: a case of the {bitness[0]}-bit program, "
                   f"this one is {executable_bitness}-bit")
             return SKIPPED
     for variant, _ in placements:
         if variant in ("x86", "x64") and library_dirs[variant] is None:
-            print(f"FAIL {case.name}: places the {variant} library, "
+            print(f"FAIL {label}: places the {variant} library, "
                   f"but --{variant}-rfc-library-dir is not given")
             return 1
 
@@ -613,7 +717,7 @@ def main():
                     subprocess.run(["wineserver", "-k"], env=environment)
 
         if sanitizer_report(result.stderr):
-            print(f"FAIL {case.name}\n  sanitizer report; standard error:\n" +
+            print(f"FAIL {label}\n  sanitizer report; standard error:\n" +
                   result.stderr.decode("latin-1"))
             return 1
 
@@ -630,36 +734,30 @@ def main():
 
         if options.record and not failures:
             if options.wine:
-                record_windows(case, result)
+                record_windows(case, result, options.binding)
             else:
-                record(case, result, before, after)
-            print(f"recorded {case.name}")
+                record(case, result, before, after, options.binding)
+            print(f"recorded {label}")
             return 0
 
-        expected_exit = int((read_lines(case / "exit") or ["0"])[0])
+        binding = options.binding
+        exit_file, _ = expectation_file(case, "exit", binding, False)
+        expected_exit = int((read_lines(exit_file) or ["0"])[0])
         if result.returncode != expected_exit:
             failures.append(f"exit code {result.returncode}, expected {expected_exit}")
 
-        expected_out_file = case / "stdout"
-        if options.wine and (case / "stdout.windows").exists():
-            expected_out_file = case / "stdout.windows"
+        expected_out_file, crlf = expectation_file(case, "stdout", binding, options.wine)
         expected_out = expected_out_file.read_bytes() if expected_out_file.exists() else b""
-        if options.wine and expected_out_file.name == "stdout":
+        if crlf:
             expected_out = expected_out.replace(b"\n", b"\r\n")
-        if not matches(expected_out, result.stdout):
+        if not matches(expected_out, result.stdout, binding):
             failures.append("standard output differs:\n" +
                             show_difference(expected_out, result.stdout))
 
-        changes = {}
-        for path in sorted(set(before) | set(after)):
-            if path not in after:
-                changes[path] = "deleted"
-            elif path not in before:
-                changes[path] = "created"
-            elif before[path] != after[path]:
-                changes[path] = "changed"
+        changes = file_changes(before, after)
         expected_changes = {}
-        for line in read_lines(case / "after"):
+        after_file, _ = expectation_file(case, "after", binding, False)
+        for line in read_lines(after_file):
             if line.strip():
                 kind, _, path = line.partition(" ")
                 expected_changes[path] = kind
@@ -667,23 +765,25 @@ def main():
             failures.append(f"file changes {changes}, expected {expected_changes}")
         for path, kind in expected_changes.items():
             expected_file = grown_case / "after-files" / path
+            if binding == "nwrfc" and (case / "after-files.nwrfc" / path).exists():
+                expected_file = case / "after-files.nwrfc" / path
             if kind != "deleted" and expected_file.exists() and path in after:
                 expected_content = expected_file.read_bytes()
                 # A text file that the Windows program writes has CR LF line ends.
-                if not matches(expected_content, after[path]) and not (
+                if not matches(expected_content, after[path], binding) and not (
                         options.wine and
-                        matches(expected_content.replace(b"\n", b"\r\n"), after[path])):
+                        matches(expected_content.replace(b"\n", b"\r\n"), after[path], binding)):
                     failures.append(f"{path} differs:\n" + show_difference(
                         expected_content, after[path]))
 
     if failures:
-        print(f"FAIL {case.name}")
+        print(f"FAIL {label}")
         for failure in failures:
             print("  " + failure)
         if result.stderr:
             print("standard error:\n" + result.stderr.decode("latin-1"))
         return 1
-    print(f"ok {case.name}")
+    print(f"ok {label}")
     return 0
 
 

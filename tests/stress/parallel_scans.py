@@ -98,7 +98,10 @@ SCANS = [
 ]
 # The scans that append to the call log Vendralith.log, and its lines.
 LOGGING = (",SYSLOG",)
-LOG_LINE = re.compile(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \d+ (-?\d+ \S.*|\* Pgrm aborted\.\.\.)")
+# A step with its handle, or one of the free-text lines: the closing line of
+# the RFC error report and the line naming the loaded library.
+LOG_LINE = re.compile(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \d+ "
+                      r"(-?\d+ \S.*|\* Pgrm aborted\.\.\.|RFC-Library: \S.*)")
 
 
 def build_folder(work):
@@ -120,7 +123,9 @@ def build_folder(work):
 
 
 def install_programs(bin_dir, target, wine):
-    """A copy of the sensor under each program name the scans use."""
+    """A copy of the sensor under each program name the scans use; for the
+    Windows program with the simulated library's librfc32.dll beside them,
+    where it loads it from, so that the scans reach the library."""
     target.mkdir(parents=True)
     source = bin_dir / ("vendralith.exe" if wine else "vendralith")
     programs = {}
@@ -129,7 +134,6 @@ def install_programs(bin_dir, target, wine):
         shutil.copy2(source, copy)
         programs[name] = copy
     if wine:
-        # Installed as on a host: the simulated library beside the programs.
         shutil.copy2(bin_dir / "simrfc-dll" / "complete" / "librfc32.dll", target)
     return programs
 
@@ -255,13 +259,6 @@ def main():
             if sanitizer_report(alone[describe(scan)][2]):
                 reports.append((scan, alone[describe(scan)][2]))
 
-        # Scans that all fail alike would agree whatever the locks do.
-        if not any(result[0] == 0 for result in alone.values()):
-            print("no scan succeeded alone: the parallel scans would prove nothing")
-            for scan in SCANS:
-                print(f"  {describe(scan)}: exit {alone[describe(scan)][0]}")
-            return 1
-
         order = [SCANS[i % len(SCANS)] for i in range(options.scans)]
         random.Random(options.seed).shuffle(order)
         started = time.monotonic()
@@ -289,6 +286,9 @@ def main():
                 future.result()
 
         problems, lock_took = call_log_problems(work, logging_scans), None
+        # A scan that never reaches the RFC library would compare nothing.
+        problems += [f"{describe(scan)} alone did not reach the RFC library"
+                     for scan in SCANS if b"Error 1009" in alone[describe(scan)][1]]
         if not options.wine:
             held_problems, lock_took = held_lock_problems(runner, work)
             problems += held_problems

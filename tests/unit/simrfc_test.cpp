@@ -33,6 +33,8 @@ sysnr = 00
 client = 100
 user = MONITOR
 password = secret
+mshost = sapmsprd
+group = SPACE
 rfcsi.RFCHOST = sapprd-with-long-name
 rfcsi.RFCKERNRL = 721
 statlog = LOG PAGES|1250000
@@ -374,7 +376,9 @@ TEST_F(SimRfcTest, OpenExResolvesDestinationsOfTheRfcIniFile) {
             "* destinations of the test\n"
             "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSYSNR=00\nGWHOST=sapprd\nGWSERV=sapgw00\n\n"
             "DEST=OLD\nGWHOST=r2gate\nGWSERV=sapgw10\n"
-            "DEST=LOST\r\nTYPE=A\r\nASHOST=saplost\r\nSYSNR=05\r\n");
+            "DEST=LOST\r\nTYPE=A\r\nASHOST=saplost\r\nSYSNR=05\r\n"
+            "DEST=BAL\nTYPE=B\nMSHOST=SAPMSPRD\nR3NAME=PRD\nGROUP=SPACE\n"
+            "DEST=PUB\nTYPE=B\nMSHOST=sapmsprd\nR3NAME=PRD\n");
   SetVariable("RFC_INI", (folder_ / "destinations.ini").string());
   const struct {
     const char* comment;
@@ -384,6 +388,10 @@ TEST_F(SimRfcTest, OpenExResolvesDestinationsOfTheRfcIniFile) {
       {"application server", "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=PRD", ""},
       {"destination in other case", "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=prd", ""},
       {"gateway only: R/2", "CLIENT=001 USER=R2MON PASSWD=pw2 LANG=D DEST=OLD", ""},
+      {"message server and logon group", "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=BAL",
+       ""},
+      {"a logon group the system lacks (PUBLIC)",
+       "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=PUB", "RFC_ERROR_COMMUNICATION"},
       {"wrong password", "CLIENT=100 USER=MONITOR PASSWD=wrong LANG=D DEST=PRD",
        "RFC_ERROR_LOGON_FAILURE"},
       {"destination without a system", "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=LOST",
@@ -407,7 +415,8 @@ TEST_F(SimRfcTest, OpenExResolvesDestinationsOfTheRfcIniFile) {
       EXPECT_NE(error.group, 0) << c.comment;
     }
   }
-  EXPECT_NE(std::string(LastError().message).find("DEST, ASHOST or GWHOST"), std::string::npos);
+  EXPECT_NE(std::string(LastError().message).find("DEST, ASHOST, MSHOST or GWHOST"),
+            std::string::npos);
 }
 
 TEST_F(SimRfcTest, OpenExReadsSapRfcIniOfTheCurrentFolder) {

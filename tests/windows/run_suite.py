@@ -16,9 +16,11 @@ one Wine prefix, made new for each run of the suite (by default in the build
 folder; no Wine set-up outside it is touched), and one wineserver that stays
 up until the end, so that a case costs a fraction of a second instead of a
 Wine start-up. The cases run one after another: they share the prefix's
-drives. Each case finds the simulated library's librfc32.dll of its build
-(BIN_DIR/simrfc-dll) beside its copy of vendralith.exe, unless the case
-places it elsewhere, so every case runs through the run-time binding; the
+drives. Each case runs twice: once finding the simulated library's
+librfc32.dll of its build (BIN_DIR/simrfc-dll) beside its copy of
+vendralith.exe, once finding its sapnwrfc.dll there, so every case runs
+through both run-time bindings; a case that places the libraries itself runs
+once, as it says. The
 cases that place the library of a given architecture take it from the build
 of that architecture among the --bin-dir folders. Then vendralith-profile.exe
 writes a password line that vendralith.exe, installed with librfc32.dll
@@ -142,18 +144,23 @@ def run_build(bin_dir, prefix, cases, library_dirs, whole_suite):
         print(f"{bitness}-bit vendralith.exe of {bin_dir}: Wine prefix {prefix} ready after "
               f"{time.monotonic() - started:.1f} s", flush=True)
         for case in cases:
-            result = subprocess.run(
-                [sys.executable, str(RUN_CASE), "--wine", "--wine-prefix", str(prefix),
-                 "--bin-dir", str(bin_dir), *library_options, str(case)],
-                env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-            sys.stdout.write(result.stdout.decode("utf-8", "replace"))
-            sys.stdout.flush()
-            if result.returncode == 0:
-                passed += 1
-            elif result.returncode == SKIPPED:
-                skipped += 1
-            else:
-                failed += 1
+            # Through librfc32.dll, then through sapnwrfc.dll; a case that
+            # places its libraries itself runs once.
+            bindings = ["classic"] + ([] if (case / "rfc-library").exists() else ["nwrfc"])
+            for binding in bindings:
+                result = subprocess.run(
+                    [sys.executable, str(RUN_CASE), "--wine", "--wine-prefix", str(prefix),
+                     "--bin-dir", str(bin_dir), "--binding", binding, *library_options,
+                     str(case)],
+                    env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+                sys.stdout.write(result.stdout.decode("utf-8", "replace"))
+                sys.stdout.flush()
+                if result.returncode == 0:
+                    passed += 1
+                elif result.returncode == SKIPPED:
+                    skipped += 1
+                else:
+                    failed += 1
         if whole_suite:
             failures = profile_tool_round_trip(bin_dir, prefix, environment)
             print(("FAIL " if failures else "ok ") + "profile_tool_round_trip", flush=True)

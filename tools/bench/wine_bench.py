@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""What loading librfc32.dll at run time costs the Windows sensor, under Wine.
+"""What loading the RFC library at run time costs the Windows sensor, and what
+a scan through the NetWeaver library costs against one through the classic
+library, under Wine.
 
     python3 tools/bench/wine_bench.py [--runs N] BUILD_DIR...
 
@@ -8,9 +10,11 @@ build/windows): vendralith.exe, which loads librfc32.dll when it runs, the
 simulated library's DLL in simrfc-dll/complete, and
 bench/vendralith-linked.exe, the same sensor with the simulated library
 linked in, as the Windows program was built before it loaded the library.
-Both scan PRD of the example landscape from the same folder, in alternating
-runs under one wineserver, so that a change of load hits both alike. Prints
-the median wall time of each and their ratio, per build; the 64-bit build
+A third program is vendralith.exe again, with the simulated library's
+sapnwrfc.dll (simrfc-dll/netweaver) beside it instead: the NetWeaver binding.
+All three scan PRD of the example landscape from the same folder, in
+alternating runs under one wineserver, so that a change of load hits them
+alike. Prints the median wall time of each and the ratios, per build; the 64-bit build
 runs under 64-bit Wine. A 32-bit build on a machine that cannot run 32-bit
 programs is skipped, and the output says so. A tool to read, not a test:
 nothing fails on a time.
@@ -62,16 +66,20 @@ def bench(build, bitness, runs):
         prepare_wine_prefix(prefix, environment)
         drive = prefix / "drive_c"
         loaded, linked, work = drive / "loaded", drive / "linked", drive / "work"
-        for folder in (loaded, linked, work):
+        netweaver = drive / "netweaver"
+        for folder in (loaded, linked, work, netweaver):
             folder.mkdir()
         shutil.copy2(build / "vendralith.exe", loaded)
         shutil.copy2(build / "simrfc-dll" / "complete" / "librfc32.dll", loaded)
+        shutil.copy2(build / "vendralith.exe", netweaver)
+        shutil.copy2(build / "simrfc-dll" / "netweaver" / "sapnwrfc.dll", netweaver)
         shutil.copy2(build / "bench" / "vendralith-linked.exe", linked / "vendralith.exe")
         for name in ("Landscape.ini", "PRD.P00"):
             shutil.copy2(EXAMPLES / name, work)
 
         programs = {"run-time binding": loaded / "vendralith.exe",
-                    "linked in": linked / "vendralith.exe"}
+                    "linked in": linked / "vendralith.exe",
+                    "NetWeaver binding": netweaver / "vendralith.exe"}
         times = {name: [] for name in programs}
         for run in range(runs + 1):
             for name, program in programs.items():
@@ -91,9 +99,12 @@ def bench(build, bitness, runs):
 
     medians = {name: statistics.median(values) * 1000 for name, values in times.items()}
     for name, median in medians.items():
-        print(f"{name:18} median {median:7.1f} ms over {runs} runs")
+        print(f"{name:17} median {median:7.1f} ms over {runs} runs")
     ratio = medians["run-time binding"] / medians["linked in"]
     print(f"Scan under {bitness}-bit Wine, run-time binding / linked in: {ratio:.3f}")
+    netweaver_ratio = medians["NetWeaver binding"] / medians["run-time binding"]
+    print(f"Scan under {bitness}-bit Wine, through sapnwrfc.dll / through librfc32.dll: "
+          f"{netweaver_ratio:.3f} (target: within 5 %)")
     return 0
 
 

@@ -1,0 +1,407 @@
+// The NetWeaver binding: its connection parameters, error mapping and note,
+// the session over the simulated library's NetWeaver face (linked in, and
+// loaded as a shared library through the library choice).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+
+#include "rfc/library_choice.h"
+#include "rfc/netweaver_linked.h"
+#include "rfc/netweaver_session.h"
+#include "simrfc_control.h"
+
+namespace vendralith {
+namespace {
+
+namespace fs = std::filesystem;
+
+SystemEntry Entry() {
+  SystemEntry entry;
+  entry.destination = "PRD";
+  entry.client = "100";
+  entry.user = "MONITOR";
+  entry.password = "secret";
+  entry.language = "E";
+  entry.mode = "R/3";
+  entry.hostname = "sapprd";
+  entry.sysnr = "0";
+  entry.gwhost = "sapprd";
+  entry.gwservice = "sapgw00";
+  return entry;
+}
+
+std::map<std::string, std::string> AsMap(const ConnectionParameters& parameters) {
+  return {parameters.begin(), parameters.end()};
+}
+
+TEST(ProfileParameters, NameTheServerAndTheLogonAsStored) {
+  struct Case {
+    const char* comment;
+    std::string parameterString;
+    std::string gwhost;
+    std::map<std::string, std::string> expected;
+  } cases[] = {
+      {"the profile's host, the system number in two digits, no blanks added",
+       "",
+       "sapprd",
+       {{"ashost", "sapprd"},
+        {"sysnr", "00"},
+        {"gwhost", "sapprd"},
+        {"gwserv", "sapgw00"},
+        {"client", "100"},
+        {"user", "MONITOR"},
+        {"passwd", "secret"},
+        {"lang", "E"}}},
+      {",HOST= and ,NO= before the profile's",
+       "PERCENT,HOST=SAPQAS,NO=7",
+       "sapprd",
+       {{"ashost", "SAPQAS"},
+        {"sysnr", "07"},
+        {"gwhost", "sapprd"},
+        {"gwserv", "sapgw00"},
+        {"client", "100"},
+        {"user", "MONITOR"},
+        {"passwd", "secret"},
+        {"lang", "E"}}},
+      {"no gateway host: none named",
+       "",
+       "",
+       {{"ashost", "sapprd"},
+        {"sysnr", "00"},
+        {"gwserv", "sapgw00"},
+        {"client", "100"},
+        {"user", "MONITOR"},
+        {"passwd", "secret"},
+        {"lang", "E"}}},
+  };
+  for (const Case& c : cases) {
+    SystemEntry entry = Entry();
+    entry.gwhost = c.gwhost;
+    EXPECT_EQ(AsMap(ProfileParameters(entry, c.parameterString)), c.expected) << c.comment;
+  }
+}
+
+TEST(DestinationParameters, TakeTheEntryOfItsType) {
+  const std::map<std::string, std::string> logon = {
+      {"client", "100"}, {"user", "MONITOR"}, {"passwd", "secret"}, {"lang", "D"}};
+  auto with = [&logon](std::map<std::string, std::string> server) {
+    server.insert(logon.begin(), logon.end());
+    return server;
+  };
+  struct Case {
+    const char* comment;
+    std::string ini;
+    std::optional<std::map<std::string, std::string>> expected;
+  } cases[] = {
+      {"TYPE=A: application server, gateway when present",
+       "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSYSNR=00\nGWHOST=gw\nGWSERV=sapgw00\n",
+       with({{"ashost", "sapprd"}, {"sysnr", "00"}, {"gwhost", "gw"}, {"gwserv", "sapgw00"}})},
+      {"names without case, blanks around '=', CRLF lines",
+       "dest = prd\r\ntype = a\r\nashost = sapprd\r\nsysnr = 01\r\n",
+       with({{"ashost", "sapprd"}, {"sysnr", "01"}})},
+      {"TYPE=B: message server, the group PUBLIC by default",
+       "DEST=PRD\nTYPE=B\nMSHOST=sapms\nR3NAME=PRD\n",
+       with({{"mshost", "sapms"}, {"sysid", "PRD"}, {"group", "PUBLIC"}})},
+      {"TYPE=B with group and service",
+       "DEST=PRD\nTYPE=B\nMSHOST=sapms\nR3NAME=PRD\nGROUP=SPACE\nMSSERV=3600\n",
+       with({{"mshost", "sapms"}, {"sysid", "PRD"}, {"group", "SPACE"}, {"msserv", "3600"}})},
+      {"the entry ends at the next DEST=",
+       "DEST=QAS\nTYPE=A\nASHOST=sapqas\nDEST=PRD\nTYPE=A\nASHOST=sapprd\nDEST=DEV\nSYSNR=05\n",
+       with({{"ashost", "sapprd"}})},
+      {"no entry of the destination", "DEST=QAS\nTYPE=A\nASHOST=sapqas\n", std::nullopt},
+      {"another type: R/2 through a gateway", "DEST=PRD\nTYPE=R\nGWHOST=gw\nGWSERV=sapgw10\n",
+       std::nullopt},
+      {"no type at all", "DEST=PRD\nASHOST=sapprd\n", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const auto parameters = DestinationParameters(c.ini, Entry());
+    ASSERT_EQ(parameters.has_value(), c.expected.has_value()) << c.comment;
+    if (parameters) {
+      EXPECT_EQ(AsMap(*parameters), *c.expected) << c.comment;
+    }
+  }
+}
+
+TEST(QueryStatusOfCode, MapsAsTheClassicCodes) {
+  const std::pair<nw::RfcRc, int> cases[] = {
+      {nw::RFC_ABAP_EXCEPTION, 2},         // 1012 with the key
+      {nw::RFC_ABAP_RUNTIME_FAILURE, 3},   // 1013
+      {nw::RFC_ABAP_MESSAGE, 3},           // 1013
+      {nw::RFC_COMMUNICATION_FAILURE, 1},  // 1014
+      {nw::RFC_LOGON_FAILURE, 4},          // 1015, as every other code
+      {nw::RFC_NOT_FOUND, 4},
+      {nw::RFC_UNKNOWN_ERROR, 4},
+  };
+  for (const auto& [code, status] : cases) EXPECT_EQ(QueryStatusOfCode(code), status) << code;
+  EXPECT_EQ(RfcRcName(nw::RFC_ABAP_EXCEPTION), "RFC_ABAP_EXCEPTION");
+  EXPECT_EQ(RfcRcName(nw::RFC_AUTHORIZATION_FAILURE), "RFC_AUTHORIZATION_FAILURE");
+  EXPECT_EQ(ErrorGroupName(nw::COMMUNICATION_FAILURE), "COMMUNICATION_FAILURE");
+  EXPECT_EQ(ErrorGroupName(nw::EXTERNAL_AUTHORIZATION_FAILURE), "EXTERNAL_AUTHORIZATION_FAILURE");
+}
+
+TEST(ErrorMessageNote, FollowsTheTraceScanOnTheMessagesLines) {
+  const std::string longText(100, 'x');
+  // 85 bytes, then "ä" (2 bytes) would end at 87, "€" (3 bytes) at 88.
+  const std::string nearCut = std::string(85, 'y') + "\xE2\x82\xAC";
+  struct Case {
+    const char* comment;
+    std::string message;
+    std::string note;
+  } cases[] = {
+      {"the line with ======>",
+       "T:4711 ======> partner 'sapprd:sapgw00' not reached\nLOCATION    CPIC\n",
+       " - partner 'sapprd:sapgw00' not reached"},
+      {"a later ERROR line wins",
+       "T:4711 ======> first\nERROR       partner 'x' not reached\n\nTIME        now",
+       " - partner 'x' not reached"},
+      {"no matching line: the first line", "Name or password is incorrect\nsecond line",
+       " - Name or password is incorrect"},
+      {"an empty message", "", " - Please Check Trace-File !"},
+      {"cut to 87 bytes", longText, " - " + longText.substr(0, 87)},
+      {"never inside a character", nearCut, " - " + std::string(85, 'y')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ErrorMessageNote(c.message), c.note) << c.comment;
+}
+
+TEST(ResolveNetWeaverFunctions, PlainThenDecoratedNamesAndTheFirstMissing) {
+  const std::pair<const char*, unsigned> exports[] = {
+      {"RfcOpenConnection", 12}, {"RfcCloseConnection", 8}, {"RfcGetFunctionDesc", 12},
+      {"RfcCreateFunction", 8},  {"RfcInvoke", 12},         {"RfcDestroyFunction", 8},
+      {"RfcGetStructure", 16},   {"RfcGetTable", 16},       {"RfcGetRowCount", 12},
+      {"RfcMoveToFirstRow", 8},  {"RfcMoveToNextRow", 8},   {"RfcGetCurrentRow", 8},
+      {"RfcGetChars", 20},       {"RfcGetVersion", 12},
+  };
+  struct Case {
+    const char* comment;
+    bool decorated;
+    std::set<std::string> leftOut;
+    const char* missing;
+  } cases[] = {
+      {"plain names, as on x64", false, {}, ""},
+      {"decorated __stdcall names, as a 32-bit build may have", true, {}, ""},
+      {"no RfcInvoke", false, {"RfcInvoke"}, "RfcInvoke"},
+      {"two missing: the first in order", true, {"RfcGetVersion", "RfcGetTable"}, "RfcGetTable"},
+  };
+  for (const Case& c : cases) {
+    std::map<std::string, int> cells;
+    for (const auto& [name, bytes] : exports) {
+      if (c.leftOut.count(name) == 0) cells[c.decorated ? DecoratedName(name, bytes) : name] = 0;
+    }
+    const NetWeaverResolution resolution =
+        ResolveNetWeaverFunctions([&cells](const std::string& n) {
+          const auto found = cells.find(n);
+          return found == cells.end() ? nullptr : static_cast<void*>(&found->second);
+        });
+    EXPECT_EQ(resolution.missing, c.missing) << c.comment;
+  }
+}
+
+TEST(ChooseRfcLibrary, FolderByFolderTheClassicLibraryFirstWithinOne) {
+  struct Case {
+    const char* comment;
+    std::set<std::string> files;
+    bool netWeaverOnly;
+    std::string found;  // empty: none
+  } cases[] = {
+      {"both in one folder: the classic library",
+       {"a/librfc32.dll", "a/sapnwrfc.dll"},
+       false,
+       "a/librfc32.dll"},
+      {"the NetWeaver SDK beside the program wins over a system folder's classic library",
+       {"a/sapnwrfc.dll", "b/librfc32.dll"},
+       false,
+       "a/sapnwrfc.dll"},
+      {"the classic library in an earlier folder wins",
+       {"a/librfc32.dll", "b/sapnwrfc.dll"},
+       false,
+       "a/librfc32.dll"},
+      {",NWRFC: only sapnwrfc.dll", {"a/librfc32.dll", "b/sapnwrfc.dll"}, true, "b/sapnwrfc.dll"},
+      {",NWRFC without sapnwrfc.dll", {"a/librfc32.dll"}, true, ""},
+      {"neither", {"a/other.dll"}, false, ""},
+      {"a classic library that cannot be loaded still wins its folder",
+       {"a/librfc32.dll", "a/sapnwrfc.dll"},
+       false,
+       "a/librfc32.dll"},
+  };
+  for (const Case& c : cases) {
+    const auto file =
+        ChooseRfcLibrary({"a/", "b/"}, c.netWeaverOnly, [&c](const std::string& path) {
+          SharedLibrary library;
+          // A file that is there is the one chosen, loaded or refused.
+          if (c.files.count(path) != 0) library = {LibraryState::NotLoadable, nullptr, path, 0};
+          return library;
+        });
+    EXPECT_EQ(file ? file->library.path : std::string(), c.found) << c.comment;
+    if (file) {
+      EXPECT_EQ(file->kind, c.found.find("sapnwrfc") != std::string::npos
+                                ? RfcLibraryKind::NetWeaver
+                                : RfcLibraryKind::Classic)
+          << c.comment;
+    }
+  }
+  EXPECT_TRUE(NetWeaverOnly("PERCENT,NWRFC"));
+  EXPECT_FALSE(NetWeaverOnly("PERCENT NWRFC"));
+}
+
+constexpr const char* kLandscape = R"([system PRD]
+host = sapprd
+sysnr = 00
+mshost = sapmsprd
+client = 100
+user = MONITOR
+password = secret
+statlog = LOG PAGES|1250000
+statlog = Größe € ä|12 Blöcke
+)";
+
+// A folder of its own as the current folder, with the landscape.
+class NetWeaverSessionTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    folder_ = fs::temp_directory_path() / ("nwrfc_" + std::to_string(random()));
+    fs::create_directories(folder_);
+    previous_ = fs::current_path();
+    fs::current_path(folder_);
+    std::ofstream("Landscape.ini", std::ios::binary) << kLandscape;
+    setenv("SIMRFC_LANDSCAPE", (folder_ / "Landscape.ini").c_str(), 1);
+    SimRfcReset();
+  }
+
+  void TearDown() override {
+    SimRfcReset();
+    unsetenv("SIMRFC_LANDSCAPE");
+    fs::current_path(previous_);
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  fs::path folder_;
+  fs::path previous_;
+  CallLog callLog_{""};
+};
+
+TEST_F(NetWeaverSessionTest, ScansThroughTheTableCursorInUtf16) {
+  for (const TextForm form : {TextForm::Utf8, TextForm::AnsiCodePage}) {
+    auto session = MakeNetWeaverSession(LinkedNetWeaverFunctions(), "sapnwrfc.dll", form);
+    EXPECT_EQ(session->LibraryDescription(), "sapnwrfc.dll (7.50.3)");
+    ASSERT_TRUE(session->LogOn(Entry(), "", false, callLog_).ok);
+    RfcsiRecord rfcsi;
+    ASSERT_TRUE(session->AskSystemInfo(rfcsi).Ok());
+    EXPECT_EQ(rfcsi["RFCDBSYS"], "ADA       ");  // the whole field, blank-padded
+    EXPECT_EQ(rfcsi["RFCSYSID"], "PRD     ");
+    std::vector<StatisticsFields> rows;
+    ASSERT_TRUE(session->AskLogStatistics(rows).Ok());
+    session->ReleaseLogStatistics();
+    session->Close();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].label, std::string("LOG PAGES") + std::string(31, ' '));
+    EXPECT_EQ(rows[0].value.substr(0, 8), "1250000 ");
+    // Characters beyond ASCII: UTF-8 for the XML dialects, else the code page.
+    const std::string label = form == TextForm::Utf8 ? "Größe € ä"
+                                                     : "Gr\xF6\xDF"
+                                                       "e \x80 \xE4";
+    const std::string value = form == TextForm::Utf8 ? "12 Blöcke"
+                                                     : "12 Bl\xF6"
+                                                       "cke";
+    EXPECT_EQ(rows[1].label.substr(0, label.size()), label);
+    EXPECT_EQ(rows[1].value.substr(0, value.size()), value);
+  }
+}
+
+TEST_F(NetWeaverSessionTest, FailuresMapByCodeAndTheNoteComesFromTheMessage) {
+  std::ofstream("Landscape.ini", std::ios::app)
+      << "fail = receive ADA_LOG_STATISTICS 2 NO_DATA\nfail = receive RFC_SYSTEM_INFO 3 DUMP\n";
+  auto session = MakeNetWeaverSession(LinkedNetWeaverFunctions(), "sapnwrfc.dll", TextForm::Utf8);
+  ASSERT_TRUE(session->LogOn(Entry(), "", false, callLog_).ok);
+  RfcsiRecord rfcsi;
+  const CallAnswer systemInfo = session->AskSystemInfo(rfcsi);
+  EXPECT_EQ(systemInfo.status, 3);
+  EXPECT_EQ(session->FailureNote(), " - System failure in function module RFC_SYSTEM_INFO: DUMP");
+  std::vector<StatisticsFields> rows;
+  const CallAnswer statistics = session->AskLogStatistics(rows);
+  session->ReleaseLogStatistics();
+  EXPECT_EQ(statistics.status, 2);
+  EXPECT_EQ(statistics.exceptionName, "NO_DATA");
+  EXPECT_EQ(session->FailureNote(),
+            " - Function module ADA_LOG_STATISTICS raised exception NO_DATA");
+  session->Close();
+}
+
+TEST_F(NetWeaverSessionTest, LogsOnTheProfileWayOrThroughTheDestinationFile) {
+  struct Case {
+    const char* comment;
+    std::string mode;
+    std::string destinationFile;  // SapRfc.PRD; empty: none
+    bool ok;
+    std::string note;
+  } cases[] = {
+      {"the profile way", "R/3", "", true, ""},
+      {"R/2 cannot be reached", "R/2", "", false, " - R/2 needs librfc32.dll"},
+      {"TYPE=A", "R/2", "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSYSNR=00\n", true, ""},
+      {"TYPE=B", "R/3", "DEST=PRD\nTYPE=B\nMSHOST=sapmsprd\nR3NAME=PRD\n", true, ""},
+      {"no entry of the destination", "R/3", "DEST=QAS\nTYPE=A\nASHOST=sapprd\n", false, ""},
+  };
+  for (const Case& c : cases) {
+    fs::remove("SapRfc.PRD");
+    if (!c.destinationFile.empty()) std::ofstream("SapRfc.PRD") << c.destinationFile;
+    SystemEntry entry = Entry();
+    entry.mode = c.mode;
+    auto session = MakeNetWeaverSession(LinkedNetWeaverFunctions(), "sapnwrfc.dll", TextForm::Utf8);
+    const LogonOutcome logon = session->LogOn(entry, "", false, callLog_);
+    EXPECT_EQ(logon.ok, c.ok) << c.comment;
+    EXPECT_EQ(logon.note, c.note) << c.comment;
+    session->Close();
+  }
+}
+
+// The NetWeaver face built as a shared library with char16_t texts, chosen
+// and loaded as the Windows program chooses and loads sapnwrfc.dll.
+TEST_F(NetWeaverSessionTest, ChoosesAndLoadsTheSharedLibraries) {
+  const fs::path beside = folder_ / "beside", system = folder_ / "system";
+  fs::create_directories(beside);
+  fs::create_directories(system);
+  const std::vector<std::string> folders = {beside.string() + "/", system.string() + "/"};
+  std::ofstream(system / "sapnwrfc.dll") << "This is not a library.\r\n";
+  struct Case {
+    const char* comment;
+    std::string parameters;
+    std::string error;
+  } missing[] = {
+      {"neither library", "", "Error 1009: RFC-Library librfc32.dll or sapnwrfc.dll is missing..."},
+  };
+  for (const Case& c : missing) {
+    fs::rename(system / "sapnwrfc.dll", folder_ / "aside");
+    EXPECT_EQ(BindRfcLibraryFrom(folders, c.parameters, TextForm::Utf8), c.error) << c.comment;
+    EXPECT_EQ(BindRfcLibraryFrom(folders, ",NWRFC", TextForm::Utf8),
+              "Error 1009: RFC-Library sapnwrfc.dll is missing...");
+    fs::rename(folder_ / "aside", system / "sapnwrfc.dll");
+  }
+  EXPECT_EQ(BindRfcLibraryFrom(folders, "", TextForm::Utf8),
+            "Error 1009: RFC-Library sapnwrfc.dll cannot be loaded...");
+
+  fs::copy_file(SIMRFC_SHARED_LIBRARY, beside / "sapnwrfc.dll");
+  fs::copy_file(SIMRFC_SHARED_LIBRARY, system / "librfc32.dll");
+  ASSERT_EQ(BindRfcLibraryFrom(folders, "", TextForm::Utf8), "");
+  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7.50.3)");
+  ASSERT_TRUE(Session().LogOn(Entry(), "", false, callLog_).ok);
+  RfcsiRecord rfcsi;
+  EXPECT_TRUE(Session().AskSystemInfo(rfcsi).Ok());
+  EXPECT_EQ(rfcsi["RFCDBSYS"].substr(0, 3), "ADA");
+  Session().Close();
+
+  fs::copy_file(SIMRFC_SHARED_LIBRARY, beside / "librfc32.dll");
+  ASSERT_EQ(BindRfcLibraryFrom(folders, "", TextForm::Utf8), "");
+  EXPECT_EQ(Session().LibraryDescription(), (beside / "librfc32.dll").string());
+  ASSERT_EQ(BindRfcLibraryFrom(folders, "X,NWRFC", TextForm::Utf8), "");
+  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7.50.3)");
+}
+
+}  // namespace
+}  // namespace vendralith
