@@ -29,6 +29,9 @@ constexpr unsigned kVersionMinor = 50;
 constexpr unsigned kVersionPatch = 3;
 
 // ---- texts
+// The system side's own conversions, kept apart from the sensor's in
+// src/system on purpose, as the RFCSI layout is: a fault shared by both sides
+// would pass every test.
 
 // Windows-1252 from 0x80 to 0x9F; 0 where the code page has no character.
 constexpr char16_t kWindows1252High[32] = {
