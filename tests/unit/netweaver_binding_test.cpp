@@ -290,7 +290,7 @@ class NetWeaverSessionTest : public testing::Test {
 TEST_F(NetWeaverSessionTest, ScansThroughTheTableCursorInUtf16) {
   for (const TextForm form : {TextForm::Utf8, TextForm::AnsiCodePage}) {
     auto session = MakeNetWeaverSession(LinkedNetWeaverFunctions(), "sapnwrfc.dll", form);
-    EXPECT_EQ(session->LibraryDescription(), "sapnwrfc.dll (7.50.3)");
+    EXPECT_EQ(session->LibraryDescription(), "sapnwrfc.dll (7500.0.3)");
     ASSERT_TRUE(session->LogOn(Entry(), "", false, callLog_).ok);
     RfcsiRecord rfcsi;
     ASSERT_TRUE(session->AskSystemInfo(rfcsi).Ok());
@@ -389,7 +389,7 @@ TEST_F(NetWeaverSessionTest, ChoosesAndLoadsTheSharedLibraries) {
   fs::copy_file(SIMRFC_SHARED_LIBRARY, beside / "sapnwrfc.dll");
   fs::copy_file(SIMRFC_SHARED_LIBRARY, system / "librfc32.dll");
   ASSERT_EQ(BindRfcLibraryFrom(folders, "", TextForm::Utf8), "");
-  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7.50.3)");
+  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7500.0.3)");
   ASSERT_TRUE(Session().LogOn(Entry(), "", false, callLog_).ok);
   RfcsiRecord rfcsi;
   EXPECT_TRUE(Session().AskSystemInfo(rfcsi).Ok());
@@ -400,7 +400,7 @@ TEST_F(NetWeaverSessionTest, ChoosesAndLoadsTheSharedLibraries) {
   ASSERT_EQ(BindRfcLibraryFrom(folders, "", TextForm::Utf8), "");
   EXPECT_EQ(Session().LibraryDescription(), (beside / "librfc32.dll").string());
   ASSERT_EQ(BindRfcLibraryFrom(folders, "X,NWRFC", TextForm::Utf8), "");
-  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7.50.3)");
+  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7500.0.3)");
 }
 
 }  // namespace
