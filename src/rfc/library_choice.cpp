@@ -14,15 +14,19 @@ bool NetWeaverOnly(const std::string& parameterString) {
 std::optional<ChosenLibrary> ChooseRfcLibrary(
     const std::vector<std::string>& folders, bool netWeaverOnly,
     const std::function<SharedLibrary(const std::string& path)>& load) {
+  std::optional<ChosenLibrary> firstFound;
   for (const std::string& folder : folders) {
     for (const RfcLibraryKind kind : {RfcLibraryKind::Classic, RfcLibraryKind::NetWeaver}) {
       if (netWeaverOnly && kind == RfcLibraryKind::Classic) continue;
       const char* name = kind == RfcLibraryKind::Classic ? kRfcLibraryName : kNetWeaverLibraryName;
       SharedLibrary library = load(folder + name);
-      if (library.state != LibraryState::Missing) return ChosenLibrary{kind, std::move(library)};
+      if (library.state == LibraryState::Loaded) return ChosenLibrary{kind, std::move(library)};
+      if (library.state != LibraryState::Missing && !firstFound) {
+        firstFound = ChosenLibrary{kind, std::move(library)};
+      }
     }
   }
-  return std::nullopt;
+  return firstFound;
 }
 
 std::string BindRfcLibraryFrom(const std::vector<std::string>& folders,
