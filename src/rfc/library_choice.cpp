@@ -41,10 +41,17 @@ std::string BindRfcLibraryFrom(const std::vector<std::string>& folders,
                                 : std::string(kRfcLibraryName) + " or " + kNetWeaverLibraryName,
                             none);
   }
-  const SharedLibrary& loaded = chosen->library;
   const char* name =
       chosen->kind == RfcLibraryKind::Classic ? kRfcLibraryName : kNetWeaverLibraryName;
-  if (std::string error = LibraryLoadError(name, loaded); !error.empty()) return error;
+  if (chosen->library.state != LibraryState::Loaded) {
+    SharedLibrary refused = chosen->library;
+    // Only now, for the one library the message names, are its imports walked.
+    if (refused.state == LibraryState::DependencyMissing) {
+      refused.missing_dependency = MissingDependency(refused.path);
+    }
+    return LibraryLoadError(name, refused);
+  }
+  const SharedLibrary& loaded = chosen->library;
   const ExportLookup lookup = [&loaded](const std::string& exported) {
     return LibraryExport(loaded, exported.c_str());
   };

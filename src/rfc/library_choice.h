@@ -38,8 +38,8 @@ std::optional<ChosenLibrary> ChooseRfcLibrary(
 // Finds, loads and resolves the library in the folders and makes its
 // session the bound one. "" when bound, else the message of the error
 // document: 1009 when none is found or none can be loaded (naming the first
-// found), 1010 when the library loaded lacks a function, each naming the
-// file.
+// found, and the DLL it lacks where one is found missing), 1010 when the
+// library loaded lacks a function, each naming the file.
 std::string BindRfcLibraryFrom(const std::vector<std::string>& folders,
                                const std::string& parameterString, TextForm rowTexts);
 
