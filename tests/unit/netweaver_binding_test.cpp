@@ -264,39 +264,68 @@ TEST(ResolveNetWeaverFunctions, PlainThenDecoratedNamesAndTheFirstMissing) {
   }
 }
 
-TEST(ChooseRfcLibrary, FolderByFolderTheClassicLibraryFirstWithinOne) {
+TEST(ChooseRfcLibrary, TheFirstThatLoadsFolderByFolderTheClassicLibraryFirstWithinOne) {
   struct Case {
     const char* comment;
-    std::set<std::string> files;
+    std::map<std::string, LibraryState> files;  // the others are missing
     bool netWeaverOnly;
     std::string found;  // empty: none
   } cases[] = {
       {"both in one folder: the classic library",
-       {"a/librfc32.dll", "a/sapnwrfc.dll"},
+       {{"a/librfc32.dll", LibraryState::Loaded}, {"a/sapnwrfc.dll", LibraryState::Loaded}},
        false,
        "a/librfc32.dll"},
       {"the NetWeaver SDK beside the program wins over a system folder's classic library",
-       {"a/sapnwrfc.dll", "b/librfc32.dll"},
+       {{"a/sapnwrfc.dll", LibraryState::Loaded}, {"b/librfc32.dll", LibraryState::Loaded}},
        false,
        "a/sapnwrfc.dll"},
       {"the classic library in an earlier folder wins",
-       {"a/librfc32.dll", "b/sapnwrfc.dll"},
+       {{"a/librfc32.dll", LibraryState::Loaded}, {"b/sapnwrfc.dll", LibraryState::Loaded}},
        false,
        "a/librfc32.dll"},
-      {",NWRFC: only sapnwrfc.dll", {"a/librfc32.dll", "b/sapnwrfc.dll"}, true, "b/sapnwrfc.dll"},
-      {",NWRFC without sapnwrfc.dll", {"a/librfc32.dll"}, true, ""},
-      {"neither", {"a/other.dll"}, false, ""},
-      {"a classic library that cannot be loaded still wins its folder",
-       {"a/librfc32.dll", "a/sapnwrfc.dll"},
+      {",NWRFC: only sapnwrfc.dll",
+       {{"a/librfc32.dll", LibraryState::Loaded}, {"b/sapnwrfc.dll", LibraryState::Loaded}},
+       true,
+       "b/sapnwrfc.dll"},
+      {",NWRFC without sapnwrfc.dll", {{"a/librfc32.dll", LibraryState::Loaded}}, true, ""},
+      {"neither", {{"a/other.dll", LibraryState::Loaded}}, false, ""},
+      {"a library of the other bitness: the fitting one in a later folder",
+       {{"a/librfc32.dll", LibraryState::OtherArchitecture},
+        {"b/librfc32.dll", LibraryState::Loaded}},
        false,
-       "a/librfc32.dll"},
+       "b/librfc32.dll"},
+      {"a classic library that cannot be loaded: sapnwrfc.dll of its folder",
+       {{"a/librfc32.dll", LibraryState::NotLoadable}, {"a/sapnwrfc.dll", LibraryState::Loaded}},
+       false,
+       "a/sapnwrfc.dll"},
+      {"a library that lacks a DLL: the one in a later folder",
+       {{"a/sapnwrfc.dll", LibraryState::DependencyMissing},
+        {"b/librfc32.dll", LibraryState::Loaded}},
+       false,
+       "b/librfc32.dll"},
+      {"none can be loaded: the first found, with its reason",
+       {{"a/sapnwrfc.dll", LibraryState::OtherArchitecture},
+        {"b/librfc32.dll", LibraryState::DependencyMissing},
+        {"b/sapnwrfc.dll", LibraryState::NotLoadable}},
+       false,
+       "a/sapnwrfc.dll"},
+      {",NWRFC past a sapnwrfc.dll of the other bitness",
+       {{"a/sapnwrfc.dll", LibraryState::OtherArchitecture},
+        {"a/librfc32.dll", LibraryState::Loaded},
+        {"b/sapnwrfc.dll", LibraryState::Loaded}},
+       true,
+       "b/sapnwrfc.dll"},
   };
   for (const Case& c : cases) {
+    std::vector<std::string> tried;
     const auto file =
-        ChooseRfcLibrary({"a/", "b/"}, c.netWeaverOnly, [&c](const std::string& path) {
+        ChooseRfcLibrary({"a/", "b/"}, c.netWeaverOnly, [&c, &tried](const std::string& path) {
+          tried.push_back(path);
           SharedLibrary library;
-          // A file that is there is the one chosen, loaded or refused.
-          if (c.files.count(path) != 0) library = {LibraryState::NotLoadable, nullptr, path, 0};
+          if (const auto found = c.files.find(path); found != c.files.end()) {
+            library.state = found->second;
+            library.path = path;
+          }
           return library;
         });
     EXPECT_EQ(file ? file->library.path : std::string(), c.found) << c.comment;
@@ -305,6 +334,12 @@ TEST(ChooseRfcLibrary, FolderByFolderTheClassicLibraryFirstWithinOne) {
                                 ? RfcLibraryKind::NetWeaver
                                 : RfcLibraryKind::Classic)
           << c.comment;
+      const auto state = c.files.at(c.found);
+      EXPECT_EQ(file->library.state, state) << c.comment;
+      // Nothing is loaded past the one that wins.
+      if (state == LibraryState::Loaded) {
+        EXPECT_EQ(tried.back(), c.found) << c.comment;
+      }
     }
   }
   EXPECT_TRUE(NetWeaverOnly("PERCENT,NWRFC"));
