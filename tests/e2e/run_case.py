@@ -139,6 +139,10 @@ SOURCE = Path(__file__).resolve().parents[2]
 # Where Debian keeps the 64-bit Wine loader when no wine64 is on PATH.
 WINE64_LOADER = "/usr/lib/wine/wine64"
 SKIPPED = 77
+# Under Wine: the case failed, and the program printed nothing at all, on
+# neither output. That is how a Wine start-up that broke down looks (its own
+# messages are off); the Windows suite runs such a case once more.
+NOTHING_PRINTED_UNDER_WINE = 3
 NOBODY = 65534
 MIN_SECRET = 4
 
@@ -824,6 +828,8 @@ def main():
             print("  " + failure)
         if result.stderr:
             print("standard error:\n" + result.stderr.decode("latin-1"))
+        if options.wine and not result.stdout and not result.stderr:
+            return NOTHING_PRINTED_UNDER_WINE
         return 1
     print(f"ok {label}")
     return 0
