@@ -8,19 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "run/number_keyword.h"
+
 namespace vendralith {
 
 inline constexpr const char* kTimeoutError =
     "Error 1017: Parameter TIMEOUT= must be 1 to 900 seconds !";
 
-struct TimeoutParameter {
-  bool given = false;  // the keyword stands in the parameters
-  int seconds = 0;     // 1 to 900; 0 when the value is missing, not a number or out of range
-};
-
-// ",TIMEOUT=" in the upper-cased parameters, found like ",HOST=": the value
-// ends at a blank, a comma or the end.
-TimeoutParameter ReadTimeout(std::string_view parameterString);
+// ",TIMEOUT=" in the upper-cased parameters: its value in seconds, 1 to 900.
+NumberKeyword ReadTimeout(std::string_view parameterString);
 
 // "Error 1016: No answer from DEST within n s...".
 std::string NoAnswerMessage(const std::string& destination, int seconds);

@@ -29,12 +29,12 @@ StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
   }
   run.parameterString = UpperCase(run.parameterText);
   // A deadline that cannot be kept must not be dropped without a word.
-  const TimeoutParameter timeout = ReadTimeout(run.parameterString);
-  if (timeout.given && timeout.seconds == 0) {
+  const NumberKeyword timeout = ReadTimeout(run.parameterString);
+  if (timeout.given && timeout.value == 0) {
     result.error = kTimeoutError;
     return result;
   }
-  run.timeoutSeconds = timeout.seconds;
+  run.timeoutSeconds = timeout.value;
 
   if (const auto item = run.parameterString.find("ITEM="); item != std::string::npos) {
     run.listingMode = true;

@@ -35,9 +35,9 @@ TEST(ReadTimeout, FindsAndChecksTheValue) {
       {",TIMEOUT=5:", true, 0},                    // ':' stands for a blank inside the value
   };
   for (const Case& c : cases) {
-    const TimeoutParameter timeout = ReadTimeout(c.parameterString);
+    const NumberKeyword timeout = ReadTimeout(c.parameterString);
     EXPECT_EQ(timeout.given, c.given) << c.parameterString;
-    EXPECT_EQ(timeout.seconds, c.seconds) << c.parameterString;
+    EXPECT_EQ(timeout.value, c.seconds) << c.parameterString;
   }
 }
 
