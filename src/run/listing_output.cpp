@@ -94,6 +94,8 @@ std::optional<RunEnding> ListingOutput::Report(std::size_t system, ScanReport re
   Pending& reporting = pending_[system - pending_.front().number];
   if (&reporting != &pending_.front()) {
     reporting.kept.push_back(std::move(report));
+    // The deadline would print it.
+    Print("");
     return std::nullopt;
   }
   if (std::optional<RunEnding> ending = Apply(report)) return ending;
@@ -123,7 +125,8 @@ std::optional<RunEnding> ListingOutput::Apply(ScanReport& report) {
       break;
     case ScanReport::Kind::Found:
       if (!report.found.runEnding.empty()) {
-        return RunEnding{report.found.runEnding, report.found.connection, ExitCode::ErrorDocument};
+        return RunEnding{system.number, report.found.runEnding, report.found.connection,
+                         ExitCode::ErrorDocument};
       }
       system.found = std::move(report.found);
       if (system.found.channel) Print(ChannelPart(document_, *system.found.channel));
@@ -136,7 +139,7 @@ std::optional<RunEnding> ListingOutput::Apply(ScanReport& report) {
     }
     case ScanReport::Kind::Ended: {
       // The end of an RFC error report that the scan process printed.
-      if (system.reportEnding) return RunEnding{"", 0, system.reportEnding->code};
+      if (system.reportEnding) return RunEnding{system.number, "", 0, system.reportEnding->code};
       // Ended without a result: none is coming.
       ++count_.failed;
       const std::string line = StateLine(system, "Rfc Failure");
@@ -172,6 +175,9 @@ std::string ListingOutput::StateLine(const Pending& system, const char* state) c
 void ListingOutput::PrintSummary() {
   WriteLastOut(SummaryPart(document_, itemName_, count_.systems, count_.processed, count_.failed),
                ExitCode::Success);
+  if (consoleMode_) {
+    WriteOut("\n* " + ClockTime() + " SAP " + std::string(kProgramWord) + " now processed...\n");
+  }
 }
 
 DeadlineEnding ListingOutput::AtDeadline() const {
@@ -185,40 +191,47 @@ DeadlineEnding ListingOutput::AtDeadline() const {
       text += StateLine(system, "Timeout");
       continue;
     }
+    // A later system: what it reported meanwhile, on copies, since a system
+    // that would end the run is left out.
+    ResultDocument ownDocument = document;
+    Counters ownCount = count;
+    std::string part;
     SystemFound found;
     bool done = false;
-    bool endsRun = false;    // what it found would end the run
-    bool reporting = false;  // its RFC error report is under way
+    bool endsRun = false;   // what it found, or its RFC error report, would end the run
+    bool vanished = false;  // its scan ended without a result
     for (const ScanReport& report : system.kept) {
       switch (report.kind) {
         case ScanReport::Kind::Output:
-          if (!reporting) text += report.text;
+          part += report.text;
           break;
         case ScanReport::Kind::Ending:
-          reporting = true;
+          endsRun = true;
           break;
         case ScanReport::Kind::Found:
-          endsRun = !report.found.runEnding.empty();
-          if (!endsRun && report.found.channel) {
-            text += ChannelPart(document, *report.found.channel);
-          }
+          endsRun = endsRun || !report.found.runEnding.empty();
           found = report.found;
+          if (found.channel) part += ChannelPart(ownDocument, *found.channel);
           break;
         case ScanReport::Kind::Done:
-          text += StateLine(system, Counted(system, found, count));
+          part += StateLine(system, Counted(system, found, ownCount));
           done = true;
           break;
         case ScanReport::Kind::Ended:
-          // Ended without a result, or with the report that ends the run.
-          endsRun = true;
+          vanished = !done;
           break;
       }
+      if (endsRun || done) break;
     }
-    // It ends the run, but a system before it did not finish: it counts as
-    // failed; unfinished, it counts as failed too.
-    if (!done) text += StateLine(system, endsRun || reporting ? "Rfc Failure" : "Timeout");
+    // The run would have ended there, had every system before it finished:
+    // like a system not started, it counts as failed and shows nothing.
+    if (endsRun) continue;
+    if (!done) part += StateLine(system, vanished ? "Rfc Failure" : "Timeout");
+    text += part;
+    document = std::move(ownDocument);
+    count = ownCount;
   }
-  // The systems still listed, unfinished or not started, count as failed.
+  // The systems still listed, unfinished, left out or not started, count as failed.
   text += SummaryPart(document, itemName_, listed_, count.processed,
                       listed_ - count.processed - count.skipped);
   return {std::move(text), ExitCode::Success};

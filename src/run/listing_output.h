@@ -41,6 +41,7 @@ struct ScanReport {
 
 // How a system's scan ends the run.
 struct RunEnding {
+  std::size_t system = 0;
   std::string message;  // the error document's; empty when the RFC error report ended it
   std::int32_t connection = 0;
   ExitCode code = ExitCode::ErrorDocument;
@@ -79,7 +80,8 @@ class ListingOutput {
   // Whether every system added so far is printed whole.
   bool AllComplete() const { return pending_.empty(); }
 
-  // The summary, as the run's last output.
+  // The summary, as the run's last output, and in console mode the line that
+  // closes the run.
   void PrintSummary();
 
   // What the deadline prints now after what is printed, and its exit code:

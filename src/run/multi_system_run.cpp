@@ -7,9 +7,9 @@
 #include "run/error_ending.h"
 #include "run/listed_systems.h"
 #include "run/listing_output.h"
+#include "run/parallel_run.h"
 #include "run/run_deadline.h"
 #include "run/system_scan.h"
-#include "system/clock.h"
 #include "system/text_helpers.h"
 
 namespace vendralith {
@@ -48,25 +48,37 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   // The sensor's own parameters decide about the log from here on.
   run.callLog = CallLog(settings.parameterString);
   run.callLog.Start();
-  // The sensor's own parameters may set the deadline, in place of the command line's.
+  // The sensor's own parameters may set the deadline and the systems scanned
+  // at once, in place of the command line's.
   if (const NumberKeyword timeout = ReadTimeout(settings.parameterString); timeout.given) {
     if (timeout.value == 0) EndWithErrorDocument(document, kTimeoutError);
     settings.timeoutSeconds = timeout.value;
   }
+  if (const NumberKeyword parallel = ReadParallel(settings.parameterString); parallel.given) {
+    if (parallel.value == 0) EndWithErrorDocument(document, kParallelError);
+    settings.parallelScans = parallel.value;
+  }
   const bool deadline = settings.timeoutSeconds > 0;
-  if (deadline) StartRunDeadline(run.started, settings.timeoutSeconds);
+  const bool parallel = settings.parallelScans > 1;
+  // Scanning in parallel, the run answers at the deadline by itself.
+  if (deadline) {
+    StartRunDeadline(run.started, settings.timeoutSeconds,
+                     parallel ? kParallelDeadlineGrace : std::chrono::milliseconds(0));
+  }
 
   ListingOutput output(document, settings, listing);
   ListedSystems systems(run, listing, output);
   output.Open();
-  while (const std::optional<ListedSystem> next = systems.Next()) {
-    ScanHere(run, output, systems, *next);
+  std::optional<ListedSystem> next = systems.Next();
+  if (parallel && next) {
+    next = ScanInParallel(run, output, systems, std::move(*next));
+    // No scan process could be started: the run goes on here, and the
+    // deadline is the watchdog's again.
+    if (deadline) StartRunDeadline(run.started, settings.timeoutSeconds);
   }
+  for (; next; next = systems.Next()) ScanHere(run, output, systems, *next);
 
   output.PrintSummary();
-  if (settings.consoleMode) {
-    WriteOut("\n* " + ClockTime() + " SAP " + std::string(kProgramWord) + " now processed...\n");
-  }
   EndProcess(ExitCode::Success);
 }
 
