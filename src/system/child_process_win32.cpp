@@ -118,10 +118,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder,
   std::string commandLine = "\"" + program + "\"";
   std::string environment = ChildEnvironment();
   PROCESS_INFORMATION started{};
-  // Suspended until it is in the job: it never runs outside it.
-  bool running = piped && CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr,
-                                         TRUE, CREATE_SUSPENDED, environment.data(), folder.c_str(),
-                                         &startup, &started) != 0;
+  // Suspended until it is in the job: it never runs outside it. No console
+  // of its own: a sensor started by the monitoring host's service has none
+  // to share, and the child's output goes through the pipes anyway.
+  bool running =
+      piped && CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                              CREATE_SUSPENDED | CREATE_NO_WINDOW, environment.data(),
+                              folder.c_str(), &startup, &started) != 0;
   if (running && (AssignProcessToJobObject(job, started.hProcess) == 0 ||
                   ResumeThread(started.hThread) == static_cast<DWORD>(-1))) {
     (void)TerminateProcess(started.hProcess, kKilledCode);
