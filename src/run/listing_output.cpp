@@ -90,7 +90,10 @@ std::size_t ListingOutput::AddScanned(std::string consoleLine, bool profileValid
 void ListingOutput::PrintLine(const std::string& text) { Print(text); }
 
 std::optional<RunEnding> ListingOutput::Report(std::size_t system, ScanReport report) {
-  if (pending_.empty() || system < pending_.front().number) return std::nullopt;
+  if (pending_.empty() || system < pending_.front().number ||
+      system - pending_.front().number >= pending_.size()) {
+    return std::nullopt;  // complete already, or never added
+  }
   Pending& reporting = pending_[system - pending_.front().number];
   if (&reporting != &pending_.front()) {
     reporting.kept.push_back(std::move(report));

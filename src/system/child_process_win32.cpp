@@ -118,12 +118,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder,
   std::string commandLine = "\"" + program + "\"";
   std::string environment = ChildEnvironment();
   PROCESS_INFORMATION started{};
-  // Suspended until it is in the job: it never runs outside it. No console
-  // of its own: a sensor started by the monitoring host's service has none
-  // to share, and the child's output goes through the pipes anyway.
+  // Suspended until it is in the job: it never runs outside it. Detached
+  // from any console: its standard handles are the pipes, and a console of
+  // its own would come with a console host process that inherits them and
+  // keeps the child's output open after the child has ended.
   bool running =
       piped && CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                              CREATE_SUSPENDED | CREATE_NO_WINDOW, environment.data(),
+                              CREATE_SUSPENDED | DETACHED_PROCESS, environment.data(),
                               folder.c_str(), &startup, &started) != 0;
   if (running && (AssignProcessToJobObject(job, started.hProcess) == 0 ||
                   ResumeThread(started.hThread) == static_cast<DWORD>(-1))) {
