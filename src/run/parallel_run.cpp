@@ -38,6 +38,8 @@ constexpr int kMaxParallelScans = 16;
 constexpr const char* kScansFolder = "Vendralith.Scans";
 
 using Clock = std::chrono::steady_clock;
+// How long the run waits for the scans it stops to end.
+constexpr std::chrono::seconds kStopWait{5};
 
 // What a reader thread hands the run: a piece of a scan process's output,
 // or its end.
@@ -334,8 +336,21 @@ void ParallelScans::StopScans() {
   for (auto& [system, scan] : scans_) {
     if (!scan.ended) scan.process->Kill();
   }
+  // Each end arrives once the scan's pipe closes. Should another process
+  // hold that pipe open, its reader would wait for ever: the run waits a
+  // while, then goes on without it, and the end of the process takes it.
+  const auto until = Clock::now() + kStopWait;
+  while (running_ > 0) {
+    const std::optional<Arrival> arrival = arrivals_.Wait(until);
+    if (!arrival) break;
+    const auto found = scans_.find(arrival->system);
+    if (!arrival->ended || found == scans_.end()) continue;
+    found->second.reader.join();
+    found->second.ended = true;
+    --running_;
+  }
   for (auto& [system, scan] : scans_) {
-    if (scan.reader.joinable()) scan.reader.join();
+    if (scan.reader.joinable()) scan.reader.detach();
     scan.ended = true;
   }
   running_ = 0;
