@@ -152,6 +152,28 @@ std::string ParseFault(std::string_view value, Fault& fault) {
          "' (expected unreachable, call, receive, abort, refuse or hang)";
 }
 
+// The two fields of "NAME WIDTH|NAME WIDTH", or a message saying what is
+// wrong with the value.
+std::string ParseRowFields(std::string_view value, std::vector<StructureField>& fields) {
+  const std::size_t bar = value.find('|');
+  if (bar == std::string_view::npos) return "expected NAME WIDTH|NAME WIDTH";
+  std::vector<StructureField> parsed;
+  for (const std::string_view part : {value.substr(0, bar), value.substr(bar + 1)}) {
+    const std::vector<std::string_view> words = SplitBlanks(part);
+    if (words.size() != 2) return "expected NAME WIDTH|NAME WIDTH";
+    const bool named = std::all_of(words[0].begin(), words[0].end(), [](char c) {
+      return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+    });
+    if (!named) return "a field name of letters, digits and '_' only";
+    const std::optional<long> width = Number(words[1], kMaxFieldWidth, false);
+    if (!width || *width == 0) return "expected a width of 1 to 262143 characters";
+    parsed.push_back({std::string(words[0]), static_cast<unsigned>(*width)});
+  }
+  if (parsed[0].name == parsed[1].name) return "two fields of one name";
+  fields = parsed;
+  return {};
+}
+
 // Applies one key line to the system; a message when the line is wrong.
 // raw is everything after the '=' (only the line end removed).
 std::string ApplyKey(System& system, std::string_view key_as_written, std::string_view raw,
@@ -182,14 +204,17 @@ std::string ApplyKey(System& system, std::string_view key_as_written, std::strin
   if (key == "msserv") return word(system.msserv);
   if (key == "group") return word(system.group);
   if (key == "client") return word(system.client);
+  if (key == "saprouter") return word(system.saprouter);
   if (key == "user") return word(system.user);
-  if (key == "password") {
-    // Passwords may hold blanks; only the ends are trimmed.
+  // Passwords and SNC names may hold blanks; only the ends are trimmed.
+  auto text = [&](std::string& target) -> std::string {
     if (value.empty()) return bad("empty");
     if (std::string error = once(key); !error.empty()) return error;
-    system.password = value;
+    target = value;
     return {};
-  }
+  };
+  if (key == "password") return text(system.password);
+  if (key == "snc_partnername") return text(system.snc_partnername);
   if (key == "sysnr") {
     const std::optional<long> number = value.size() <= 2 ? Number(value, 99, false) : std::nullopt;
     if (!number) return bad("expected a system number 00 to 99");
@@ -238,14 +263,30 @@ std::string ApplyKey(System& system, std::string_view key_as_written, std::strin
     system.faults.push_back(fault);
     return {};
   }
-  if (key.rfind("rfcsi.", 0) == 0) {
-    std::string field(key_as_written.substr(6));
+  if (key == "ada_show") {
+    std::vector<StructureField> fields;
+    if (std::string error = ParseRowFields(value, fields); !error.empty()) return bad(error);
+    if (std::string error = once(key); !error.empty()) return error;
+    system.row_fields = fields;
+    return {};
+  }
+  for (const std::string_view prefix : {"rfcsi.", "rfcsi_width."}) {
+    if (key.rfind(prefix, 0) != 0) continue;
+    std::string field(key_as_written.substr(prefix.size()));
     for (char& c : field) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (FindRfcsiField(field) == nullptr) {
-      return "unknown RFCSI field '" + std::string(key_as_written.substr(6)) + "'";
+      return "unknown RFCSI field '" + std::string(key_as_written.substr(prefix.size())) + "'";
     }
-    if (std::string error = once("rfcsi." + field); !error.empty()) return error;
-    system.rfcsi.emplace_back(field, value);
+    const std::optional<long> width = Number(value, kMaxFieldWidth, false);
+    if (prefix != "rfcsi." && (!width || *width == 0)) {
+      return bad("expected a width of 1 to 262143 characters");
+    }
+    if (std::string error = once(std::string(prefix) + field); !error.empty()) return error;
+    if (prefix == "rfcsi.") {
+      system.rfcsi.emplace_back(field, value);
+    } else {
+      system.rfcsi_widths.emplace_back(field, static_cast<unsigned>(*width));
+    }
     return {};
   }
   return "unknown key '" + std::string(key_as_written) + "'";
@@ -329,6 +370,13 @@ std::string RfcsiValue(const System& system, std::string_view field) {
   if (field == "RFCOPSYS") return "Linux";
   if (field == "RFCCHARTYP") return "4103";
   return {};
+}
+
+unsigned RfcsiWidth(const System& system, const RfcsiField& field) {
+  for (const auto& [name, width] : system.rfcsi_widths) {
+    if (name == field.name) return width;
+  }
+  return field.length;
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {

@@ -49,6 +49,16 @@ inline constexpr std::array<RfcsiField, 18> kRfcsiFields = {{
 inline constexpr std::size_t kLabelWidth = 40;
 inline constexpr std::size_t kValueWidth = 26;
 
+// The longest character field a structure of the system may have: ABAP's
+// longest type c.
+inline constexpr unsigned kMaxFieldWidth = 262143;
+
+// A character field of a structure as the system has it.
+struct StructureField {
+  std::string name;
+  unsigned width = 0;
+};
+
 // The field of that name (exact, upper case), or null.
 const RfcsiField* FindRfcsiField(std::string_view name);
 
@@ -90,6 +100,13 @@ struct System {
   std::string user;
   std::string password;
   std::vector<std::pair<std::string, std::string>> rfcsi;  // field name, value as given
+  // RFCSI fields wider or narrower than the standard layout, as this
+  // system's release has them: field name, width.
+  std::vector<std::pair<std::string, unsigned>> rfcsi_widths;
+  // The two fields of the rows of SHOWSTATLOG and SHOWMONILOG (ADA_SHOW).
+  std::vector<StructureField> row_fields = {{"R1", kLabelWidth}, {"R2", kValueWidth}};
+  std::string saprouter;        // the route a logon must come through; empty: none
+  std::string snc_partnername;  // the SNC name a logon must name; empty: no SNC needed
   std::vector<LogRow> statlog;
   std::vector<LogRow> monilog;
   int latency_ms = 0;
@@ -109,6 +126,10 @@ LandscapeResult ParseLandscape(std::string_view text, std::string_view file_name
 
 // An RFCSI field of the system, unpadded: its rfcsi.NAME line or the default.
 std::string RfcsiValue(const System& system, std::string_view field);
+
+// The width of an RFCSI field in the system's release: its rfcsi_width.NAME
+// line or the standard layout's.
+unsigned RfcsiWidth(const System& system, const RfcsiField& field);
 
 // ASCII comparison without regard to case.
 bool EqualNoCase(std::string_view a, std::string_view b);

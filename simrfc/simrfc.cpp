@@ -108,6 +108,9 @@ State& TheState() {
   return state;
 }
 
+// How many UntracedCalls live: none, and failures are traced.
+int untracedCalls = 0;
+
 std::string Upper(std::string_view text) {
   std::string result(text);
   for (char& c : result) {
@@ -217,7 +220,7 @@ void Report(const System* system, Failure failure) {
   state.last_trace_lines.clear();
   if (system == nullptr || system->trace) {
     const std::string block = TraceBlock(failure);
-    simrfc::AppendAtOnce(kTraceFile, block);
+    if (untracedCalls == 0) simrfc::AppendAtOnce(kTraceFile, block);
     std::string lines = block.substr(block.find('\n') + 1);
     lines.erase(lines.find_last_not_of('\n') + 1);
     state.last_trace_lines = lines;
@@ -347,7 +350,20 @@ struct LogonRequest {
   std::string client;
   std::string user;
   std::string password;
+  std::string route;  // the SAProuter string of the logon; empty: none
+  bool snc = false;
+  std::string snc_partnername;
 };
+
+// A host given with a route string, "/H/router/S/3299/H/host": the route up
+// to and with the last "/H/" is taken off the host and returned.
+std::string TakeRoute(std::string& host) {
+  if (host.rfind("/H/", 0) != 0) return {};
+  const std::size_t last = host.rfind("/H/");
+  std::string route = last == 0 ? std::string() : host.substr(0, last + 3);
+  host.erase(0, last + 3);
+  return route;
+}
 
 std::string Partner(const LogonRequest& request) {
   if (request.balanced) {
@@ -393,13 +409,26 @@ Failure LogonFailure(std::string message) {
   return {{"RFC_ERROR_LOGON_FAILURE", "LOGON_FAILURE", std::move(message), ""}, "", kGroupLogon};
 }
 
-RFC_HANDLE Logon(const LogonRequest& request) {
+Failure SncFailure(const std::string& name) {
+  return {
+      {"RFC_ERROR_COMMUNICATION", "SNC", "SNC name '" + name + "' is not the partner's name", ""},
+      "",
+      kGroupCommunication};
+}
+
+RFC_HANDLE Logon(LogonRequest request) {
   State& state = TheState();
   const simrfc::LandscapeResult& landscape = Landscape();
   if (!landscape.Ok()) {
     Report(nullptr, ProgramError(landscape.error));
     return 0;
   }
+  // A route given with the host counts where SAPROUTER names none.
+  std::string& host = request.balanced ? request.mshost
+                      : request.r2     ? request.gwhost
+                                       : request.host;
+  const std::string hostRoute = TakeRoute(host);
+  if (request.route.empty()) request.route = hostRoute;
   const std::string partner = Partner(request);
   const System* system = MatchSystem(landscape.systems, request);
   if (system == nullptr) {
@@ -407,9 +436,22 @@ RFC_HANDLE Logon(const LogonRequest& request) {
     return 0;
   }
   Delay(system->latency_ms);
-  if (Aborted(system, request.operation)) return 0;
-  if (FindFault(system, FaultKind::kUnreachable, "") != nullptr) {
+  // The NetWeaver face's one logon has the abort points of both classic ones.
+  const char* abortPoint = request.operation;
+  if (std::string_view(abortPoint) == "RfcOpenConnection") {
+    abortPoint =
+        FindFault(system, FaultKind::kAbort, "RfcOpen") != nullptr ? "RfcOpen" : "RfcOpenEx";
+  }
+  if (Aborted(system, abortPoint)) return 0;
+  if (FindFault(system, FaultKind::kUnreachable, "") != nullptr ||
+      (!system->saprouter.empty() && !simrfc::EqualNoCase(request.route, system->saprouter))) {
     Report(system, NotReached(partner));
+    return 0;
+  }
+  if (!system->snc_partnername.empty() &&
+      !(request.snc && request.snc_partnername == system->snc_partnername)) {
+    Report(system, request.snc ? SncFailure(request.snc_partnername)
+                               : LogonFailure("SNC required for this connection"));
     return 0;
   }
   if (!system->client.empty() && request.client != system->client) {
@@ -541,9 +583,16 @@ RFC_RC AnswerLogStatistics(const System& system, RFC_TABLE* tables) {
       Report(&system, ProgramError("RfcReceive: table " + name + " has no valid table handle"));
       return RFC_FAILURE;
     }
+    // Laid out by the caller's description of the rows, as the library does.
+    std::size_t labelWidth = simrfc::kLabelWidth, valueWidth = simrfc::kValueWidth;
+    const auto structure = TheState().structures.find(table->type);
+    if (structure != TheState().structures.end() && structure->second.elements.size() >= 2) {
+      labelWidth = structure->second.elements[0].length;
+      valueWidth = structure->second.elements[1].length;
+    }
     for (const simrfc::LogRow& row : *rows) {
-      AppendLine(*target, simrfc::PadOrCut(row.label, simrfc::kLabelWidth) +
-                              simrfc::PadOrCut(row.value, simrfc::kValueWidth));
+      AppendLine(*target,
+                 simrfc::PadOrCut(row.label, labelWidth) + simrfc::PadOrCut(row.value, valueWidth));
     }
   }
   return RFC_OK;
@@ -551,11 +600,49 @@ RFC_RC AnswerLogStatistics(const System& system, RFC_TABLE* tables) {
 
 }  // namespace
 
-void SimRfcReset() { TheState() = State{}; }
+void SimRfcReset() {
+  TheState() = State{};
+  SimRfcForgetNetWeaverFace();
+}
 
 simrfc::LastFailure SimRfcLastFailure() {
   const State& state = TheState();
   return {state.last_error, state.last_group, state.last_trace_lines};
+}
+
+simrfc::UntracedCalls::UntracedCalls() { ++untracedCalls; }
+
+simrfc::UntracedCalls::~UntracedCalls() { --untracedCalls; }
+
+RFC_HANDLE SimRfcOpenConnection(const std::map<std::string, std::string>& parameters) {
+  const auto given = [&parameters](const char* name) {
+    const auto found = parameters.find(name);
+    return found == parameters.end() ? std::string() : CallerText(found->second.c_str());
+  };
+  LogonRequest request;
+  request.operation = "RfcOpenConnection";
+  if (!given("mshost").empty()) {
+    request.balanced = true;
+    request.mshost = given("mshost");
+    request.msserv = given("msserv");
+    request.sysid = given("sysid");
+    request.group = given("group");
+  } else {
+    request.host = given("ashost");
+    request.sysnr = SystemNumber(given("sysnr"));
+  }
+  request.client = given("client");
+  request.user = given("user");
+  request.password = given("passwd");
+  request.route = given("saprouter");
+  request.snc = given("snc_mode") == "1";
+  request.snc_partnername = given("snc_partnername");
+  return Logon(request);
+}
+
+const simrfc::System* SimRfcConnectionSystem(RFC_HANDLE handle) {
+  const Connection* connection = FindConnection(handle);
+  return connection != nullptr ? connection->system : nullptr;
 }
 
 extern "C" {
@@ -621,6 +708,9 @@ RFC_HANDLE RFC_STDCALL RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* 
     }
   }
   if (known) {
+    request.route = server["SAPROUTER"];
+    request.snc = server["SNC_MODE"] == "1";
+    request.snc_partnername = server["SNC_PARTNERNAME"];
     if (!server["ASHOST"].empty()) {
       request.host = server["ASHOST"];
       request.sysnr = SystemNumber(server["SYSNR"]);

@@ -2,8 +2,10 @@
 // rfc/netweaver_library.h over the same landscape engine as the classic
 // face, whose functions it calls. The engine keeps its 8-bit texts: this
 // face turns them into UTF-16 (UTF-8 when they are, else Windows-1252) and
-// the caller's UTF-16 into UTF-8. Its error messages carry,
-// as lines, what the classic face writes to its trace for the same failure.
+// the caller's UTF-16 into UTF-8. Its error messages carry, as lines, what
+// the classic face would write to its trace for the same failure; it writes
+// no trace file. Structures have the field names and widths of the system,
+// which the caller does not describe.
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -24,8 +26,9 @@ namespace {
 
 using nw::SapUc;
 
-constexpr unsigned kVersionMajor = 7;
-constexpr unsigned kVersionMinor = 50;
+// The release as one number (7500 for 7.50), as the vendor's library gives it.
+constexpr unsigned kVersionMajor = 7500;
+constexpr unsigned kVersionMinor = 0;
 constexpr unsigned kVersionPatch = 3;
 
 // ---- texts
@@ -169,11 +172,55 @@ nw::RfcRc CodeOfResult(RFC_RC result) {
   }
 }
 
+void SetInvalidHandle(nw::RfcErrorInfo* error) {
+  SetError(error, nw::RFC_INVALID_HANDLE, nw::EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
+           "An invalid handle was passed to the API call");
+}
+
 // ---- containers
 
-struct Table;
-
 enum class Kind { Function, Structure, Table, Row };
+
+// A character field of a structure or a table's rows: where it lies in the
+// engine's bytes.
+struct Field {
+  std::string name;
+  unsigned offset = 0;
+  unsigned width = 0;
+};
+
+using Layout = std::vector<Field>;
+
+Layout LayoutOf(const std::vector<simrfc::StructureField>& fields) {
+  Layout layout;
+  layout.reserve(fields.size());
+  unsigned offset = 0;
+  for (const simrfc::StructureField& field : fields) {
+    layout.push_back({field.name, offset, field.width});
+    offset += field.width;
+  }
+  return layout;
+}
+
+unsigned LengthOf(const Layout& layout) {
+  return layout.empty() ? 0 : layout.back().offset + layout.back().width;
+}
+
+// RFCSI and the statistics rows as the system has them; the standard
+// layouts when no system is known.
+Layout RfcsiLayout(const simrfc::System* system) {
+  std::vector<simrfc::StructureField> fields;
+  fields.reserve(simrfc::kRfcsiFields.size());
+  for (const simrfc::RfcsiField& field : simrfc::kRfcsiFields) {
+    fields.push_back(
+        {field.name, system != nullptr ? simrfc::RfcsiWidth(*system, field) : field.length});
+  }
+  return LayoutOf(fields);
+}
+
+Layout RowLayout(const simrfc::System* system) {
+  return LayoutOf(system != nullptr ? system->row_fields : simrfc::System{}.row_fields);
+}
 
 }  // namespace
 
@@ -184,14 +231,17 @@ struct vendralith::nw::RfcConnection {
 
 struct vendralith::nw::RfcFunctionDesc {
   std::string name;
+  Layout fields;  // of RFCSI_EXPORT, or of the rows of the tables
 };
 
 struct vendralith::nw::RfcDataContainer {
   Kind kind = Kind::Function;
   std::string name;
-  std::string image;                                     // a structure's or a row's bytes
-  ITAB_H table = nullptr;                                // a table's lines
-  unsigned row = 0;                                      // a table's cursor, from 1
+  Layout fields;            // a structure's, a row's or a table's rows'
+  std::string image;        // a structure's or a row's bytes
+  ITAB_H table = nullptr;   // a table's lines
+  unsigned row = 0;         // a table's cursor, from 1
+  RFC_TYPEHANDLE type = 0;  // the engine's structure of the fields
   std::vector<std::unique_ptr<RfcDataContainer>> parts;  // what a function owns
   std::unique_ptr<RfcDataContainer> current;             // a table's current row
 };
@@ -200,52 +250,44 @@ namespace {
 
 using Container = nw::RfcDataContainer;
 
-struct Layout {
-  std::string name;
-  unsigned offset;
-  unsigned length;
+// What the face keeps for the process, as the library's caches do; forgotten
+// with the engine's state.
+struct Caches {
+  std::map<std::string, RFC_TYPEHANDLE> installed;                           // by name and layout
+  std::map<std::string, std::unique_ptr<nw::RfcFunctionDesc>> descriptions;  // by name and layout
 };
 
-std::vector<Layout> LayoutOf(const Container& container) {
-  std::vector<Layout> layout;
-  unsigned offset = 0;
-  if (container.name == "RFCSI_EXPORT") {
-    for (const simrfc::RfcsiField& field : simrfc::kRfcsiFields) {
-      layout.push_back({field.name, offset, field.length});
-      offset += field.length;
+Caches& TheCaches() {
+  static Caches caches;
+  return caches;
+}
+
+std::string Signature(const std::string& name, const Layout& fields) {
+  std::string signature = name;
+  for (const Field& field : fields) {
+    signature += " " + field.name + " " + std::to_string(field.width);
+  }
+  return signature;
+}
+
+// The engine's structures, installed once for each layout.
+bool Install(const char* name, const Layout& fields, RFC_TYPEHANDLE& type) {
+  RFC_TYPEHANDLE& known = TheCaches().installed[Signature(name, fields)];
+  if (known == 0) {
+    std::vector<RFC_TYPE_ELEMENT> elements;
+    elements.reserve(fields.size());
+    for (const Field& field : fields) {
+      // The classic declaration takes a char*; the library only reads it.
+      elements.push_back({const_cast<char*>(field.name.c_str()), TYPC, field.width, 0, 0});
     }
-  } else {
-    layout.push_back({"R1", 0, simrfc::kLabelWidth});
-    layout.push_back({"R2", simrfc::kLabelWidth, simrfc::kValueWidth});
+    if (RfcInstallStructure(name, elements.data(), static_cast<unsigned>(elements.size()),
+                            &known) != 0) {
+      known = 0;
+      return false;
+    }
   }
-  return layout;
-}
-
-RFC_TYPEHANDLE rfcsiType = 0;
-RFC_TYPEHANDLE adaShowType = 0;
-
-bool Install(const char* name, const std::vector<std::pair<std::string, unsigned>>& fields,
-             RFC_TYPEHANDLE& type) {
-  if (type != 0) return true;
-  std::vector<RFC_TYPE_ELEMENT> elements;
-  elements.reserve(fields.size());
-  for (const auto& [field, length] : fields) {
-    // The classic declaration takes a char*; the library only reads it.
-    elements.push_back({const_cast<char*>(field.c_str()), TYPC, length, 0, 0});
-  }
-  return RfcInstallStructure(name, elements.data(), static_cast<unsigned>(elements.size()),
-                             &type) == 0;
-}
-
-// "00" to "99" as a number; -1, which matches no system, for anything else.
-int SystemNumber(const std::string& text) {
-  if (text.empty() || text.size() > 2) return text.empty() ? 0 : -1;
-  int number = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return -1;
-    number = number * 10 + (c - '0');
-  }
-  return number;
+  type = known;
+  return true;
 }
 
 Container* Part(Container& function, const std::string& name) {
@@ -261,7 +303,7 @@ nw::RfcRc GetPart(nw::RfcDataContainer* container, const nw::SapUc* name, Kind k
   Container* found = container != nullptr ? Part(*container, wanted) : nullptr;
   if (found == nullptr || found->kind != kind || part == nullptr) {
     SetError(error, nw::RFC_INVALID_PARAMETER, nw::EXTERNAL_RUNTIME_FAILURE,
-             "nw::RFC_INVALID_PARAMETER", "Field " + wanted + " not found");
+             "RFC_INVALID_PARAMETER", "field '" + wanted + "' not found");
     return nw::RFC_INVALID_PARAMETER;
   }
   *part = found;
@@ -271,14 +313,13 @@ nw::RfcRc GetPart(nw::RfcDataContainer* container, const nw::SapUc* name, Kind k
 
 nw::RfcRc MoveTo(nw::RfcTableHandle table, unsigned row, nw::RfcErrorInfo* error) {
   if (table == nullptr || table->kind != Kind::Table) {
-    SetError(error, nw::RFC_INVALID_HANDLE, nw::EXTERNAL_RUNTIME_FAILURE, "nw::RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+    SetInvalidHandle(error);
     return nw::RFC_INVALID_HANDLE;
   }
   if (row == 0 || row > ItFill(table->table)) {
     const nw::RfcRc code = row == 0 ? nw::RFC_TABLE_MOVE_BOF : nw::RFC_TABLE_MOVE_EOF;
     SetError(error, code, nw::EXTERNAL_RUNTIME_FAILURE,
-             code == nw::RFC_TABLE_MOVE_BOF ? "nw::RFC_TABLE_MOVE_BOF" : "nw::RFC_TABLE_MOVE_EOF",
+             code == nw::RFC_TABLE_MOVE_BOF ? "RFC_TABLE_MOVE_BOF" : "RFC_TABLE_MOVE_EOF",
              "No row there");
     return code;
   }
@@ -287,7 +328,34 @@ nw::RfcRc MoveTo(nw::RfcTableHandle table, unsigned row, nw::RfcErrorInfo* error
   return nw::RFC_OK;
 }
 
+// The field's characters into the caller's buffer, blank-padded; refused,
+// as the vendor's library refuses it, when the buffer is narrower than the
+// field.
+nw::RfcRc GetChars(const Container& container, const Field& field, nw::SapUc* buffer,
+                   unsigned length, nw::RfcErrorInfo* error) {
+  if (length < field.width) {
+    SetError(error, nw::RFC_BUFFER_TOO_SMALL, nw::EXTERNAL_RUNTIME_FAILURE, "RFC_BUFFER_TOO_SMALL",
+             "field '" + field.name + "' has " + std::to_string(field.width) +
+                 " characters, the buffer " + std::to_string(length));
+    return nw::RFC_BUFFER_TOO_SMALL;
+  }
+  std::string bytes = container.image.substr(field.offset, field.width);
+  bytes.erase(bytes.find_last_not_of(' ') + 1);
+  const std::u16string units = FromEngine(bytes);
+  std::fill_n(buffer, length, u' ');
+  std::copy_n(units.begin(), std::min<std::size_t>(units.size(), length), buffer);
+  SetOk(error);
+  return nw::RFC_OK;
+}
+
+bool HoldsFields(const Container* container, const nw::SapUc* buffer) {
+  return container != nullptr &&
+         (container->kind == Kind::Structure || container->kind == Kind::Row) && buffer != nullptr;
+}
+
 }  // namespace
+
+void SimRfcForgetNetWeaverFace() { TheCaches() = Caches{}; }
 
 namespace vendralith::nw {
 
@@ -295,35 +363,14 @@ extern "C" {
 
 RfcConnectionHandle RFC_STDCALL RfcOpenConnection(const RfcConnectionParameter* parameters,
                                                   unsigned count, RfcErrorInfo* error) {
+  const simrfc::UntracedCalls untraced;
   std::map<std::string, std::string> given;
   for (unsigned i = 0; parameters != nullptr && i < count; ++i) {
     std::string name = ToEngine(parameters[i].name);
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     given[name] = ToEngine(parameters[i].value);
   }
-  RFC_HANDLE handle = 0;
-  if (!given["mshost"].empty()) {
-    // The classic face's connect string carries a load-balanced logon.
-    std::string connect = "MSHOST=" + given["mshost"] + " R3NAME=" + given["sysid"] +
-                          " GROUP=" + given["group"] + " CLIENT=" + given["client"] +
-                          " USER=" + given["user"] + " PASSWD=" + given["passwd"];
-    if (!given["msserv"].empty()) connect += " MSSERV=" + given["msserv"];
-    RFC_ERROR_INFO_EX ignored{};
-    handle = RfcOpenEx(connect.c_str(), &ignored);
-  } else {
-    RFC_CONNOPT_R3 server{};
-    server.hostname = given["ashost"].data();
-    server.sysnr = SystemNumber(given["sysnr"]);
-    RFC_OPTIONS options{};
-    options.destination = given["dest"].data();
-    options.mode = RFC_MODE_R3ONLY;
-    options.connopt = &server;
-    options.client = given["client"].data();
-    options.user = given["user"].data();
-    options.password = given["passwd"].data();
-    options.language = given["lang"].data();
-    handle = RfcOpen(&options);
-  }
+  const RFC_HANDLE handle = SimRfcOpenConnection(given);
   if (handle == 0) {
     const int group = SimRfcLastFailure().group;
     SetEngineError(error, group == simrfc::kCommunication ? RFC_COMMUNICATION_FAILURE
@@ -337,8 +384,7 @@ RfcConnectionHandle RFC_STDCALL RfcOpenConnection(const RfcConnectionParameter* 
 
 RfcRc RFC_STDCALL RfcCloseConnection(RfcConnectionHandle connection, RfcErrorInfo* error) {
   if (connection == nullptr) {
-    SetError(error, RFC_INVALID_HANDLE, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+    SetInvalidHandle(error);
     return RFC_INVALID_HANDLE;
   }
   RfcClose(connection->handle);
@@ -350,16 +396,21 @@ RfcRc RFC_STDCALL RfcCloseConnection(RfcConnectionHandle connection, RfcErrorInf
 RfcFunctionDescHandle RFC_STDCALL RfcGetFunctionDesc(RfcConnectionHandle connection,
                                                      const SapUc* name, RfcErrorInfo* error) {
   if (connection == nullptr) {
-    SetError(error, RFC_INVALID_HANDLE, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+    SetInvalidHandle(error);
     return nullptr;
   }
-  // Descriptions live as long as the process, as the library's cache keeps them.
-  static std::map<std::string, std::unique_ptr<RfcFunctionDesc>> descriptions;
   std::string function = ToEngine(name);
   for (char& c : function) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  auto& description = descriptions[function];
-  if (!description) description = std::make_unique<RfcFunctionDesc>(RfcFunctionDesc{function});
+  // The structures as the connection's system has them.
+  const simrfc::System* system = SimRfcConnectionSystem(connection->handle);
+  Layout fields = function == "RFC_SYSTEM_INFO"      ? RfcsiLayout(system)
+                  : function == "ADA_LOG_STATISTICS" ? RowLayout(system)
+                                                     : Layout();
+  // Descriptions live as long as the process, as the library's cache keeps them.
+  auto& description = TheCaches().descriptions[Signature(function, fields)];
+  if (!description) {
+    description = std::make_unique<RfcFunctionDesc>(RfcFunctionDesc{function, std::move(fields)});
+  }
   SetOk(error);
   return description.get();
 }
@@ -367,38 +418,35 @@ RfcFunctionDescHandle RFC_STDCALL RfcGetFunctionDesc(RfcConnectionHandle connect
 RfcFunctionHandle RFC_STDCALL RfcCreateFunction(RfcFunctionDescHandle description,
                                                 RfcErrorInfo* error) {
   if (description == nullptr) {
-    SetError(error, RFC_INVALID_HANDLE, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+    SetInvalidHandle(error);
     return nullptr;
   }
+  const simrfc::UntracedCalls untraced;
   auto function = std::make_unique<RfcDataContainer>();
   function->kind = Kind::Function;
   function->name = description->name;
   // The classic face's structures and tables stand behind the containers.
   bool ready = true;
   if (function->name == "RFC_SYSTEM_INFO") {
-    std::vector<std::pair<std::string, unsigned>> fields;
-    fields.reserve(simrfc::kRfcsiFields.size());
-    for (const simrfc::RfcsiField& field : simrfc::kRfcsiFields) {
-      fields.emplace_back(field.name, field.length);
-    }
-    ready = Install("RFCSI", fields, rfcsiType);
     auto structure = std::make_unique<RfcDataContainer>();
     structure->kind = Kind::Structure;
     structure->name = "RFCSI_EXPORT";
+    structure->fields = description->fields;
+    ready = Install("RFCSI", structure->fields, structure->type);
     function->parts.push_back(std::move(structure));
   } else if (function->name == "ADA_LOG_STATISTICS") {
+    RFC_TYPEHANDLE rows = 0;
     for (const char* name : {"SHOWMONILOG", "SHOWSTATLOG"}) {
       auto table = std::make_unique<RfcDataContainer>();
       table->kind = Kind::Table;
       table->name = name;
-      table->table =
-          ready ? ItCreate(name, simrfc::kLabelWidth + simrfc::kValueWidth, 0, 0) : nullptr;
+      table->fields = description->fields;
+      table->table = ready ? ItCreate(name, LengthOf(table->fields), 0, 0) : nullptr;
       ready = ready && table->table != nullptr;
       function->parts.push_back(std::move(table));
     }
-    ready = ready && Install("ADA_SHOW", {{"R1", simrfc::kLabelWidth}, {"R2", simrfc::kValueWidth}},
-                             adaShowType);
+    ready = ready && Install("ADA_SHOW", description->fields, rows);
+    for (const auto& table : function->parts) table->type = rows;
   }
   if (!ready) {
     for (const auto& part : function->parts) {
@@ -414,34 +462,40 @@ RfcFunctionHandle RFC_STDCALL RfcCreateFunction(RfcFunctionDescHandle descriptio
 RfcRc RFC_STDCALL RfcInvoke(RfcConnectionHandle connection, RfcFunctionHandle function,
                             RfcErrorInfo* error) {
   if (connection == nullptr || function == nullptr || function->kind != Kind::Function) {
-    SetError(error, RFC_INVALID_HANDLE, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+    SetInvalidHandle(error);
     return RFC_INVALID_HANDLE;
   }
+  const simrfc::UntracedCalls untraced;
   std::vector<RFC_TABLE> tables;
   for (const auto& part : function->parts) {
     if (part->kind != Kind::Table) continue;
-    tables.push_back({part->name.data(), static_cast<unsigned>(part->name.size()), adaShowType, 0,
+    tables.push_back({part->name.data(), static_cast<unsigned>(part->name.size()), part->type, 0,
                       part->table, 0, 0});
   }
   tables.push_back({});
   RFC_PARAMETER none[1] = {};
   RFC_RC result = RfcCall(connection->handle, function->name.c_str(), none, tables.data());
+  char* exception = nullptr;
   if (result == RFC_OK) {
     std::vector<RFC_PARAMETER> importing;
     Container* rfcsi = Part(*function, "RFCSI_EXPORT");
     if (rfcsi != nullptr) {
-      rfcsi->image.assign(200, ' ');
-      importing.push_back({rfcsi->name.data(), static_cast<unsigned>(rfcsi->name.size()), rfcsiType,
-                           200, rfcsi->image.data()});
+      const unsigned length = LengthOf(rfcsi->fields);
+      rfcsi->image.assign(length, ' ');
+      importing.push_back({rfcsi->name.data(), static_cast<unsigned>(rfcsi->name.size()),
+                           rfcsi->type, length, rfcsi->image.data()});
     }
     importing.push_back({});
-    char* exception = nullptr;
     result = RfcReceive(connection->handle, importing.data(), tables.data(), &exception);
   }
   if (result != RFC_OK) {
     SetEngineError(error, CodeOfResult(result));
-    return error != nullptr ? error->code : CodeOfResult(result);
+    // An ABAP exception is known by its name (none when the call raised it
+    // unnamed).
+    if (error != nullptr && result == RFC_EXCEPTION) {
+      CopyUnits(error->key, exception != nullptr ? exception : "");
+    }
+    return CodeOfResult(result);
   }
   SetOk(error);
   return RFC_OK;
@@ -449,10 +503,10 @@ RfcRc RFC_STDCALL RfcInvoke(RfcConnectionHandle connection, RfcFunctionHandle fu
 
 RfcRc RFC_STDCALL RfcDestroyFunction(RfcFunctionHandle function, RfcErrorInfo* error) {
   if (function == nullptr || function->kind != Kind::Function) {
-    SetError(error, RFC_INVALID_HANDLE, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+    SetInvalidHandle(error);
     return RFC_INVALID_HANDLE;
   }
+  const simrfc::UntracedCalls untraced;
   const std::unique_ptr<RfcDataContainer> owned(function);
   bool deleted = true;
   for (const auto& part : function->parts) {
@@ -478,8 +532,7 @@ RfcRc RFC_STDCALL RfcGetTable(RfcDataContainer* container, const SapUc* name, Rf
 
 RfcRc RFC_STDCALL RfcGetRowCount(RfcTableHandle table, unsigned* count, RfcErrorInfo* error) {
   if (table == nullptr || table->kind != Kind::Table || count == nullptr) {
-    SetError(error, RFC_INVALID_HANDLE, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+    SetInvalidHandle(error);
     return RFC_INVALID_HANDLE;
   }
   *count = ItFill(table->table);
@@ -497,10 +550,10 @@ RfcRc RFC_STDCALL RfcMoveToNextRow(RfcTableHandle table, RfcErrorInfo* error) {
 
 RfcStructureHandle RFC_STDCALL RfcGetCurrentRow(RfcTableHandle table, RfcErrorInfo* error) {
   if (table == nullptr || table->kind != Kind::Table || table->row == 0) {
-    SetError(error, RFC_INVALID_HANDLE, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+    SetInvalidHandle(error);
     return nullptr;
   }
+  const simrfc::UntracedCalls untraced;
   const void* line = ItGetLine(table->table, table->row);
   if (line == nullptr) {
     SetEngineError(error, RFC_EXTERNAL_FAILURE);
@@ -509,42 +562,46 @@ RfcStructureHandle RFC_STDCALL RfcGetCurrentRow(RfcTableHandle table, RfcErrorIn
   if (!table->current) table->current = std::make_unique<RfcDataContainer>();
   table->current->kind = Kind::Row;
   table->current->name = table->name;
-  table->current->image.assign(static_cast<const char*>(line),
-                               simrfc::kLabelWidth + simrfc::kValueWidth);
+  table->current->fields = table->fields;
+  table->current->image.assign(static_cast<const char*>(line), LengthOf(table->fields));
   SetOk(error);
   return table->current.get();
 }
 
 RfcRc RFC_STDCALL RfcGetChars(RfcDataContainer* container, const SapUc* name, SapUc* buffer,
                               unsigned length, RfcErrorInfo* error) {
-  const std::string field = ToEngine(name);
-  if (container == nullptr ||
-      (container->kind != Kind::Structure && container->kind != Kind::Row) || buffer == nullptr) {
-    SetError(error, RFC_INVALID_HANDLE, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_HANDLE",
-             "An invalid handle was passed to the API call");
+  if (!HoldsFields(container, buffer)) {
+    SetInvalidHandle(error);
     return RFC_INVALID_HANDLE;
   }
-  for (const Layout& layout : LayoutOf(*container)) {
-    if (layout.name != field) continue;
-    // The engine's bytes of the field, as characters, blank-padded to length.
-    std::string bytes = container->image.substr(layout.offset, layout.length);
-    bytes.erase(bytes.find_last_not_of(' ') + 1);
-    const std::u16string units = FromEngine(bytes);
-    std::fill_n(buffer, length, u' ');
-    std::copy_n(units.begin(), std::min<std::size_t>(units.size(), length), buffer);
-    SetOk(error);
-    return RFC_OK;
+  const std::string wanted = ToEngine(name);
+  for (const Field& field : container->fields) {
+    if (field.name == wanted) return GetChars(*container, field, buffer, length, error);
   }
   SetError(error, RFC_INVALID_PARAMETER, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_PARAMETER",
-           "Field " + field + " not found");
+           "field '" + wanted + "' not found");
   return RFC_INVALID_PARAMETER;
+}
+
+RfcRc RFC_STDCALL RfcGetCharsByIndex(RfcDataContainer* container, unsigned index, SapUc* buffer,
+                                     unsigned length, RfcErrorInfo* error) {
+  if (!HoldsFields(container, buffer)) {
+    SetInvalidHandle(error);
+    return RFC_INVALID_HANDLE;
+  }
+  if (index >= container->fields.size()) {
+    SetError(error, RFC_INVALID_PARAMETER, EXTERNAL_RUNTIME_FAILURE, "RFC_INVALID_PARAMETER",
+             "field index " + std::to_string(index) + " out of range");
+    return RFC_INVALID_PARAMETER;
+  }
+  return GetChars(*container, container->fields[index], buffer, length, error);
 }
 
 const SapUc* RFC_STDCALL RfcGetVersion(unsigned* major, unsigned* minor, unsigned* patch) {
   if (major != nullptr) *major = kVersionMajor;
   if (minor != nullptr) *minor = kVersionMinor;
   if (patch != nullptr) *patch = kVersionPatch;
-  return u"750, patch 3, simrfc";
+  return u"7500, patch 3, simrfc";
 }
 
 }  // extern "C"

@@ -31,7 +31,7 @@ for exe in "$@"; do
     esac
   done
   for dll in "$(dirname "$exe")"/librfc32*.dll "$(dirname "$exe")"/sapnwrfc*.dll \
-    "$(dirname "$exe")"/libsapucum*.dll; do
+    "$(dirname "$exe")"/libsapucum*.dll "$(dirname "$exe")"/icuuc50.dll "$(dirname "$exe")"/msvcr120.dll; do
     [ -e "$dll" ] && fault="$fault; $(basename "$dll") lies beside it"
   done
   if [ -n "$fault" ]; then

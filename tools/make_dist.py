@@ -75,7 +75,8 @@ def which_package(version, bits):
     return (f"This is {package_name(version, bits)}, the {bits}-bit programs. "
             f"The sensor must have the bitness of the RFC library that the "
             f"monitoring host has: take this package for a {bits}-bit "
-            f"librfc32.dll, and {package_name(version, other)} for a {other}-bit one "
+            f"sapnwrfc.dll or librfc32.dll, and {package_name(version, other)} for a "
+            f"{other}-bit one "
             f"(see \"Which package fits\" below).")
 
 
@@ -180,7 +181,10 @@ def install_text(readme, title, contents, note):
     out += ["", "It holds:", ""]
     width = max(len(name) for name, _ in contents) + 2
     out += [f"  {name:<{width}}{what}" for name, what in contents]
-    out += ["", "The vendor's RFC library (librfc32.dll) is not part of this package."]
+    out += [""] + textwrap.wrap(
+        "The vendor's RFC libraries (sapnwrfc.dll of the NetWeaver RFC SDK with "
+        "its DLLs, or the classic librfc32.dll) are not part of this package.",
+        LINE_WIDTH, break_long_words=False, break_on_hyphens=False)
     for top_level, _, start, end in chosen:
         in_code = False
         table = []

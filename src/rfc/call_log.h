@@ -25,6 +25,9 @@ class CallLog {
   // At the start of a run: rolls an overgrown log over. Nothing without the keyword.
   void Start() const;
 
+  // Whether the log is written: what costs work only to be logged asks first.
+  bool Requested() const { return requested_; }
+
   // "YYYY-MM-DD hh:mm:ss PID handle step detail" and a line end. Never a
   // password or a connect string: callers pass neither.
   void Write(std::int32_t handle, std::string_view step, std::string_view detail) const;

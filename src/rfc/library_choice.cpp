@@ -14,15 +14,19 @@ bool NetWeaverOnly(const std::string& parameterString) {
 std::optional<ChosenLibrary> ChooseRfcLibrary(
     const std::vector<std::string>& folders, bool netWeaverOnly,
     const std::function<SharedLibrary(const std::string& path)>& load) {
+  std::optional<ChosenLibrary> firstFound;
   for (const std::string& folder : folders) {
     for (const RfcLibraryKind kind : {RfcLibraryKind::Classic, RfcLibraryKind::NetWeaver}) {
       if (netWeaverOnly && kind == RfcLibraryKind::Classic) continue;
       const char* name = kind == RfcLibraryKind::Classic ? kRfcLibraryName : kNetWeaverLibraryName;
       SharedLibrary library = load(folder + name);
-      if (library.state != LibraryState::Missing) return ChosenLibrary{kind, std::move(library)};
+      if (library.state == LibraryState::Loaded) return ChosenLibrary{kind, std::move(library)};
+      if (library.state != LibraryState::Missing && !firstFound) {
+        firstFound = ChosenLibrary{kind, std::move(library)};
+      }
     }
   }
-  return std::nullopt;
+  return firstFound;
 }
 
 std::string BindRfcLibraryFrom(const std::vector<std::string>& folders,
@@ -37,10 +41,17 @@ std::string BindRfcLibraryFrom(const std::vector<std::string>& folders,
                                 : std::string(kRfcLibraryName) + " or " + kNetWeaverLibraryName,
                             none);
   }
-  const SharedLibrary& loaded = chosen->library;
   const char* name =
       chosen->kind == RfcLibraryKind::Classic ? kRfcLibraryName : kNetWeaverLibraryName;
-  if (std::string error = LibraryLoadError(name, loaded); !error.empty()) return error;
+  if (chosen->library.state != LibraryState::Loaded) {
+    SharedLibrary refused = chosen->library;
+    // Only now, for the one library the message names, are its imports walked.
+    if (refused.state == LibraryState::DependencyMissing) {
+      refused.missing_dependency = MissingDependency(refused.path);
+    }
+    return LibraryLoadError(name, refused);
+  }
+  const SharedLibrary& loaded = chosen->library;
   const ExportLookup lookup = [&loaded](const std::string& exported) {
     return LibraryExport(loaded, exported.c_str());
   };

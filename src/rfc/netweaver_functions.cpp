@@ -20,6 +20,7 @@ NetWeaverResolution ResolveNetWeaverFunctions(const ExportLookup& lookup) {
   bind(table.RfcGetCurrentRow, "RfcGetCurrentRow", 8);
   bind(table.RfcGetChars, "RfcGetChars", 20);
   bind(table.RfcGetVersion, "RfcGetVersion", 12);
+  bind(table.RfcGetCharsByIndex, "RfcGetCharsByIndex", 20);
   return resolution;
 }
 

@@ -1,4 +1,4 @@
-// The fourteen operations of the NetWeaver RFC library that the sensor
+// The fifteen operations of the NetWeaver RFC library that the sensor
 // calls, as a table of function addresses, resolved as the classic table is.
 #ifndef VENDRALITH_RFC_NETWEAVER_FUNCTIONS_H
 #define VENDRALITH_RFC_NETWEAVER_FUNCTIONS_H
@@ -25,6 +25,7 @@ struct NetWeaverFunctions {
   decltype(&nw::RfcGetCurrentRow) RfcGetCurrentRow = nullptr;
   decltype(&nw::RfcGetChars) RfcGetChars = nullptr;
   decltype(&nw::RfcGetVersion) RfcGetVersion = nullptr;
+  decltype(&nw::RfcGetCharsByIndex) RfcGetCharsByIndex = nullptr;
 };
 
 struct NetWeaverResolution {

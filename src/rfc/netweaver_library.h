@@ -118,10 +118,16 @@ RfcRc RFC_STDCALL RfcMoveToFirstRow(RfcTableHandle table, RfcErrorInfo* error); 
 RfcRc RFC_STDCALL RfcMoveToNextRow(RfcTableHandle table, RfcErrorInfo* error);   // [8]
 // Null on failure. [8]
 RfcStructureHandle RFC_STDCALL RfcGetCurrentRow(RfcTableHandle table, RfcErrorInfo* error);
-// Fills length units, blank-padded, with no terminator. [20]
+// Fills length units, blank-padded, with no terminator; RFC_BUFFER_TOO_SMALL
+// when the field is wider than length, RFC_INVALID_PARAMETER for a name the
+// container lacks. [20]
 RfcRc RFC_STDCALL RfcGetChars(RfcDataContainer* container, const SapUc* name, SapUc* buffer,
                               unsigned length, RfcErrorInfo* error);
-// The version text; the three numbers through the pointers. [12]
+// The same for the field at index (from 0) in the container's layout. [20]
+RfcRc RFC_STDCALL RfcGetCharsByIndex(RfcDataContainer* container, unsigned index, SapUc* buffer,
+                                     unsigned length, RfcErrorInfo* error);
+// The version text; the three numbers through the pointers: the release as
+// one number (7500 for 7.50), 0, and the patch level. [12]
 const SapUc* RFC_STDCALL RfcGetVersion(unsigned* major, unsigned* minor, unsigned* patch);
 
 }  // extern "C"

@@ -12,7 +12,7 @@ inline NetWeaverFunctions LinkedNetWeaverFunctions() {
           nw::RfcCreateFunction, nw::RfcInvoke,          nw::RfcDestroyFunction,
           nw::RfcGetStructure,   nw::RfcGetTable,        nw::RfcGetRowCount,
           nw::RfcMoveToFirstRow, nw::RfcMoveToNextRow,   nw::RfcGetCurrentRow,
-          nw::RfcGetChars,       nw::RfcGetVersion};
+          nw::RfcGetChars,       nw::RfcGetVersion,      nw::RfcGetCharsByIndex};
 }
 
 }  // namespace vendralith

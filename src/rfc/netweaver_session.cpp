@@ -1,7 +1,9 @@
 #include "rfc/netweaver_session.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
 
 #include "output/decimal_text.h"
 #include "rfc/connection.h"
@@ -84,16 +86,17 @@ std::u16string_view Terminated(const SapUc* text, std::size_t size) {
 std::optional<std::vector<std::pair<std::string, std::string>>> DestinationEntry(
     std::string_view text, const std::string& name) {
   std::optional<std::vector<std::pair<std::string, std::string>>> entry;
+  auto trimmed = [](std::string part) {
+    part.erase(0, part.find_first_not_of(" \t"));
+    part.erase(part.find_last_not_of(" \t") + 1);
+    return part;
+  };
   for (std::string line : ReadPieces(text, text.size() + 1)) {
     DropTrailing(line, '\n');
     DropTrailing(line, '\r');
     const std::size_t equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    auto trimmed = [](std::string part) {
-      part.erase(0, part.find_first_not_of(" \t"));
-      part.erase(part.find_last_not_of(" \t") + 1);
-      return part;
-    };
+    const std::string start = trimmed(line).substr(0, 1);
+    if (equals == std::string::npos || start == "*" || start == "#" || start == ";") continue;
     const std::string key = UpperCase(trimmed(line.substr(0, equals)));
     const std::string value = trimmed(line.substr(equals + 1));
     if (key == "DEST") {
@@ -113,20 +116,28 @@ class NetWeaverSession final : public RfcSession {
   LogonOutcome LogOn(const SystemEntry& entry, const std::string& parameterString, bool consoleMode,
                      const CallLog& callLog) override {
     callLog_ = &callLog;
+    lastMessage_.clear();
     const std::optional<std::string> destinationFile = ReadDestinationFile(entry);
     if (!destinationFile) {
       if (entry.mode == "R/2") return {false, " - R/2 needs librfc32.dll"};
-      return {Open(ProfileParameters(entry, parameterString)), ""};
+      return Outcome(Open(ProfileParameters(entry, parameterString)));
     }
     bool opened = false;
     const bool written = LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
       // The library reads no SapRfc.ini: the binding reads the entry itself.
       const std::optional<std::string> ini = ReadFileBytes(kLibraryDestinationFile);
-      const auto parameters = ini ? DestinationParameters(*ini, entry) : std::nullopt;
-      opened = parameters && Open(*parameters);
+      const auto logon = ini ? DestinationParameters(*ini, entry) : std::nullopt;
+      if (!logon) return;
+      if (!logon->leftOut.empty()) {
+        std::string names;
+        for (const std::string& name : logon->leftOut) names += (names.empty() ? "" : " ") + name;
+        callLog.Write(0, "SapRfc.ini entries left out", names);
+      }
+      opened = Open(logon->parameters);
     });
     // A failure on this machine is named as such: no logon was tried.
-    return {opened, written ? "" : kDestinationUnwritableNote};
+    if (!written) return {false, kDestinationUnwritableNote};
+    return Outcome(opened);
   }
 
   CallAnswer AskSystemInfo(RfcsiRecord& rfcsi) override {
@@ -138,8 +149,15 @@ class NetWeaverSession final : public RfcSession {
     if (f_.RfcGetStructure(function, u"RFCSI_EXPORT", &structure, &error) != nw::RFC_OK) {
       Report("RfcGetStructure RFCSI_EXPORT", error);
     }
+    // By name, into wide buffers: a release whose field is wider still scans.
     for (const RfcsiField& field : kRfcsiFields) {
-      rfcsi[field.name] = Utf16ToUtf8(Chars(structure, field.name, field.length, "RFCSI_EXPORT"));
+      const std::u16string name = ToUtf16(field.name);
+      const std::u16string text = Characters(
+          [&](SapUc* buffer, unsigned length, RfcErrorInfo* fieldError) {
+            return f_.RfcGetChars(structure, name.c_str(), buffer, length, fieldError);
+          },
+          "RfcGetChars RFCSI_EXPORT-" + std::string(field.name));
+      rfcsi[field.name] = Utf16ToUtf8(Utf16Prefix(text, field.length));
     }
     Destroy(function, "RFC_SYSTEM_INFO");
     return answer;
@@ -166,8 +184,9 @@ class NetWeaverSession final : public RfcSession {
       }
       nw::RfcStructureHandle line = f_.RfcGetCurrentRow(table, &error);
       if (line == nullptr) Report("RfcGetCurrentRow SHOWSTATLOG", error);
-      rows.push_back({RowText(Chars(line, "R1", kStatisticsLabelLength, "SHOWSTATLOG")),
-                      RowText(Chars(line, "R2", kStatisticsValueLength, "SHOWSTATLOG"))});
+      // By position: the system's own names of the fields are not known.
+      rows.push_back({RowText(Utf16Prefix(RowField(line, 0), kStatisticsLabelLength)),
+                      RowText(Utf16Prefix(RowField(line, 1), kStatisticsValueLength))});
     }
     return answer;
   }
@@ -205,9 +224,20 @@ class NetWeaverSession final : public RfcSession {
     }
     RfcErrorInfo error{};
     connection_ = f_.RfcOpenConnection(list.data(), static_cast<unsigned>(list.size()), &error);
-    if (connection_ == nullptr) Remember(error);
     Log("RfcOpenConnection called");
-    return connection_ != nullptr;
+    if (connection_ != nullptr) return true;
+    Remember(error);
+    if (callLog_ != nullptr) {
+      callLog_->Write(0, "logon failed",
+                      Utf16ToUtf8(Terminated(error.key, 128)) + " " + ErrorGroupName(error.group) +
+                          ": " + lastMessage_);
+    }
+    return false;
+  }
+
+  // The logon's answer: a failure with the line of the library's message.
+  LogonOutcome Outcome(bool opened) const {
+    return {opened, opened ? "" : LogonFailureNote(lastMessage_)};
   }
 
   // The function's description, the function and the call; a failure of any
@@ -238,15 +268,30 @@ class NetWeaverSession final : public RfcSession {
     lastMessage_ = Utf16ToUtf8(Terminated(error.message, 512));
   }
 
-  std::u16string Chars(nw::RfcDataContainer* container, const char* field, unsigned length,
-                       const char* owner) {
-    std::u16string buffer(length, u' ');
+  // A character field whole, up to a NUL: into a buffer wider than any field
+  // the sensor reads, and when the library finds it too small, into one as
+  // wide as the longest character field there is. A failure of both is the
+  // RFC error report, never a value cut short.
+  std::u16string Characters(
+      const std::function<nw::RfcRc(SapUc* buffer, unsigned length, RfcErrorInfo* error)>& get,
+      const std::string& operation) {
     RfcErrorInfo error{};
-    const std::u16string name = ToUtf16(field);
-    if (f_.RfcGetChars(container, name.c_str(), buffer.data(), length, &error) != nw::RFC_OK) {
-      Report(("RfcGetChars " + std::string(owner) + "-" + field).c_str(), error);
+    nw::RfcRc code = nw::RFC_BUFFER_TOO_SMALL;
+    for (const unsigned length : {kFieldBufferUnits, kLongestCharField}) {
+      buffer_.assign(length, u' ');
+      code = get(buffer_.data(), length, &error);
+      if (code != nw::RFC_BUFFER_TOO_SMALL) break;
     }
-    return buffer.substr(0, buffer.find(u'\0'));
+    if (code != nw::RFC_OK) Report(operation.c_str(), error);
+    return buffer_.substr(0, buffer_.find(u'\0'));
+  }
+
+  std::u16string RowField(nw::RfcStructureHandle row, unsigned index) {
+    return Characters(
+        [&](SapUc* buffer, unsigned length, RfcErrorInfo* error) {
+          return f_.RfcGetCharsByIndex(row, index, buffer, length, error);
+        },
+        "RfcGetCharsByIndex SHOWSTATLOG-" + std::to_string(index));
   }
 
   std::string RowText(std::u16string_view text) const {
@@ -279,6 +324,7 @@ class NetWeaverSession final : public RfcSession {
   nw::RfcConnectionHandle connection_ = nullptr;
   nw::RfcFunctionHandle statistics_ = nullptr;
   std::string lastMessage_;
+  std::u16string buffer_;  // kept from field to field
 };
 
 }  // namespace
@@ -302,43 +348,68 @@ ConnectionParameters ProfileParameters(const SystemEntry& entry,
   parameters.emplace_back("client", entry.client);
   parameters.emplace_back("user", entry.user);
   parameters.emplace_back("passwd", entry.password);
-  parameters.emplace_back("lang", entry.language);
+  // The NetWeaver library would read two characters as an ISO code: "ES" is
+  // English to the classic library, Spanish to this one.
+  const std::size_t first = entry.language.empty() ? 0 : Utf8SequenceLength(entry.language, 0);
+  parameters.emplace_back("lang", entry.language.substr(0, first != 0 ? first : 1));
   return parameters;
 }
 
-std::optional<ConnectionParameters> DestinationParameters(std::string_view iniText,
-                                                          const SystemEntry& entry) {
+std::optional<DestinationLogon> DestinationParameters(std::string_view iniText,
+                                                      const SystemEntry& entry) {
   const auto lines = DestinationEntry(iniText, entry.destination);
   if (!lines) return std::nullopt;
-  auto value = [&lines](const char* key) -> std::optional<std::string> {
+  auto value = [&lines](const std::string& key) -> std::optional<std::string> {
     for (const auto& [name, text] : *lines) {
       if (name == key) return text;
     }
     return std::nullopt;
   };
-  const std::string type = UpperCase(value("TYPE").value_or(""));
-  ConnectionParameters parameters;
-  const auto add = [&parameters, &value](const char* name, const char* key) {
-    if (auto text = value(key)) parameters.emplace_back(name, *text);
-  };
-  if (type == "A") {
-    add("ashost", "ASHOST");
-    add("sysnr", "SYSNR");
-    add("gwhost", "GWHOST");
-    add("gwserv", "GWSERV");
-  } else if (type == "B") {
-    add("mshost", "MSHOST");
-    add("sysid", "R3NAME");
-    parameters.emplace_back("group", value("GROUP").value_or("PUBLIC"));
-    add("msserv", "MSSERV");
-  } else {
-    return std::nullopt;
+  // The classic library takes an entry without TYPE by its server entries.
+  std::string type = UpperCase(value("TYPE").value_or(""));
+  if (type.empty()) type = value("ASHOST") ? "A" : value("MSHOST") ? "B" : "";
+  if (type != "A" && type != "B") return std::nullopt;
+  using Names = std::vector<std::pair<std::string, std::string>>;  // the file's, the library's
+  static const Names kApplicationServer = {
+      {"ASHOST", "ashost"}, {"SYSNR", "sysnr"}, {"GWHOST", "gwhost"}, {"GWSERV", "gwserv"}};
+  static const Names kMessageServer = {
+      {"MSHOST", "mshost"}, {"R3NAME", "sysid"}, {"GROUP", "group"}, {"MSSERV", "msserv"}};
+  static const Names kEither = {{"SAPROUTER", "saprouter"},
+                                {"SNC_MODE", "snc_mode"},
+                                {"SNC_PARTNERNAME", "snc_partnername"},
+                                {"SNC_QOP", "snc_qop"},
+                                {"SNC_MYNAME", "snc_myname"},
+                                {"SNC_LIB", "snc_lib"},
+                                {"RFC_TRACE", "trace"}};
+  const Names& server = type == "A" ? kApplicationServer : kMessageServer;
+  DestinationLogon logon;
+  for (const Names* names : {&server, &kEither}) {
+    for (const auto& [key, name] : *names) {
+      if (auto text = value(key)) {
+        logon.parameters.emplace_back(name, *text);
+      } else if (key == "GROUP") {
+        logon.parameters.emplace_back(name, "PUBLIC");
+      }
+    }
   }
-  parameters.emplace_back("client", entry.client);
-  parameters.emplace_back("user", entry.user);
-  parameters.emplace_back("passwd", entry.password);
-  parameters.emplace_back("lang", "D");
-  return parameters;
+  const auto taken = [&server](const std::string& key) {
+    for (const Names* names : {&server, &kEither}) {
+      for (const auto& known : *names) {
+        if (known.first == key) return true;
+      }
+    }
+    return key == "DEST" || key == "TYPE";
+  };
+  for (const auto& [key, text] : *lines) {
+    const bool named =
+        std::find(logon.leftOut.begin(), logon.leftOut.end(), key) != logon.leftOut.end();
+    if (!taken(key) && !named) logon.leftOut.push_back(key);
+  }
+  logon.parameters.emplace_back("client", entry.client);
+  logon.parameters.emplace_back("user", entry.user);
+  logon.parameters.emplace_back("passwd", entry.password);
+  logon.parameters.emplace_back("lang", "D");
+  return logon;
 }
 
 int QueryStatusOfCode(int code) {
@@ -372,6 +443,11 @@ std::string ErrorMessageLine(std::string_view message) {
 std::string ErrorMessageNote(std::string_view message) {
   const std::string line = ErrorMessageLine(message);
   return line.empty() ? " - Please Check Trace-File !" : " - " + line;
+}
+
+std::string LogonFailureNote(std::string_view message) {
+  const std::string line = ErrorMessageLine(message);
+  return line.empty() ? "" : " - " + line;
 }
 
 std::string RfcRcName(int code) {

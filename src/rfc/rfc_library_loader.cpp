@@ -2,6 +2,17 @@
 
 namespace vendralith {
 
+namespace {
+
+// What an administrator installs to get the DLL, where the name alone does
+// not say it: the NetWeaver SDK needs the Visual C++ 2013 runtime.
+std::string InstalledWith(const std::string& dll) {
+  if (dll == "msvcr120.dll" || dll == "msvcp120.dll") return " (Visual C++ 2013 runtime)";
+  return "";
+}
+
+}  // namespace
+
 std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& library) {
   const std::string error = "Error 1009: RFC-Library " + file_name;
   switch (library.state) {
@@ -14,7 +25,11 @@ std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& 
       return error + " is " + bits + "-bit, use the " + bits + "-bit vendralith.exe...";
     }
     case LibraryState::DependencyMissing:
-      return error + " cannot be loaded, a library it needs is missing...";
+      if (library.missing_dependency.empty()) {
+        return error + " cannot be loaded, a library it needs is missing...";
+      }
+      return error + " cannot be loaded, " + library.missing_dependency + " is missing" +
+             InstalledWith(library.missing_dependency) + "...";
     case LibraryState::NotLoadable:
       break;
   }

@@ -15,8 +15,8 @@ struct RfcLibraryBinding {
 };
 
 // The 1009 message for a library file that was not loaded, naming it by
-// file_name (the name users install, such as "librfc32.dll"); empty when it
-// was loaded.
+// file_name (the name users install, such as "librfc32.dll"), and the DLL it
+// needs where one was found missing; empty when it was loaded.
 std::string LibraryLoadError(const std::string& file_name, const SharedLibrary& library);
 
 // The 1010 message for a loaded library that lacks the function.

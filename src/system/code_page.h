@@ -1,8 +1,11 @@
 // Text in the system's ANSI code page, written in UTF-8. CMake picks one of
-// code_page_win32.cpp and code_page_posix.cpp.
+// code_page_win32.cpp and code_page_posix.cpp; code_page.cpp, built on every
+// platform so that tests reach it, decides how the Windows file calls the
+// system.
 #ifndef VENDRALITH_SYSTEM_CODE_PAGE_H
 #define VENDRALITH_SYSTEM_CODE_PAGE_H
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,8 +18,18 @@ namespace vendralith {
 std::string AnsiToUtf8(std::string_view text);
 
 // UTF-16 code units in the ANSI code page; a character that the code page
-// lacks becomes "?".
+// lacks becomes "?" (on Windows where the system knows no close letter for
+// it: in Windows-1252 "\u0141" becomes "L").
 std::string Utf16ToAnsi(std::u16string_view text);
+
+// How Windows' WideCharToMultiByte is called to write UTF-16 in a code page:
+// its flags, and whether it may be given "?" as the character for what the
+// code page lacks. A code page that refuses either fails the whole call.
+struct WideToCodePageCall {
+  std::uint32_t flags;
+  bool defaultCharacter;
+};
+WideToCodePageCall WideToCodePageCallFor(unsigned codePage);
 
 }  // namespace vendralith
 

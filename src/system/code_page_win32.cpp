@@ -53,10 +53,15 @@ std::string Utf16ToAnsi(std::u16string_view text) {
   // wchar_t is the same UTF-16 code unit on Windows.
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int units = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, "?", nullptr);
+  const UINT codePage = GetACP();
+  const WideToCodePageCall call = WideToCodePageCallFor(codePage);
+  const char* defaultCharacter = call.defaultCharacter ? "?" : nullptr;
+  const int bytes =
+      WideCharToMultiByte(codePage, call.flags, wide, units, nullptr, 0, defaultCharacter, nullptr);
   if (bytes <= 0) return std::string(text.size(), '?');
   std::string ansi(static_cast<std::size_t>(bytes), '\0');
-  if (WideCharToMultiByte(CP_ACP, 0, wide, units, ansi.data(), bytes, "?", nullptr) != bytes) {
+  if (WideCharToMultiByte(codePage, call.flags, wide, units, ansi.data(), bytes, defaultCharacter,
+                          nullptr) != bytes) {
     return std::string(text.size(), '?');
   }
   return ansi;

@@ -4,7 +4,9 @@
 #define VENDRALITH_SYSTEM_PE_IMAGE_H
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vendralith {
 
@@ -26,6 +28,19 @@ PeMachine PeImageMachine(std::string_view first_bytes);
 
 // The bitness of a machine, 32 or 64; 0 for none or another processor.
 unsigned PeMachineBits(PeMachine machine);
+
+// The names of the DLLs that the PE image (the whole file) imports, in the
+// order of its import table, as written there ("KERNEL32.dll"): what the
+// loader must find before the image can run. Delay-loaded DLLs are not
+// among them. The bytes come from any file, so every offset and size is
+// checked against them: a truncated or damaged image gives the names read
+// up to the damage, a file that is no PE image none. At most
+// kPeMaximumImports names, each at most kPeMaximumImportName bytes (a longer
+// or unterminated name ends the list).
+std::vector<std::string> PeImageImports(std::string_view image);
+
+inline constexpr std::size_t kPeMaximumImports = 1024;
+inline constexpr std::size_t kPeMaximumImportName = 256;
 
 }  // namespace vendralith
 

@@ -20,6 +20,9 @@ struct SharedLibrary {
   void* handle = nullptr;
   std::string path;   // the file found; empty when none was
   unsigned bits = 0;  // OtherArchitecture: the library's bitness, 32 or 64
+  // DependencyMissing: the DLL found missing, in lower case (see
+  // MissingDependency); empty when none was looked for or found.
+  std::string missing_dependency;
 };
 
 // The folders a library is looked for in, in order, each ending in the
@@ -45,6 +48,14 @@ SharedLibrary LoadLibraryFile(const std::string& path);
 // a slash is that file, and a bare name is looked for as the dynamic loader
 // does.
 SharedLibrary LoadSharedLibrary(const std::string& name);
+
+// For a library that failed to load for a module not found: the first DLL
+// it needs, directly or through the DLLs it needs, that lies in none of the
+// folders the loader looks in for it (the library's folder, the
+// executable's, the system folder), in lower case; "" when none is missing
+// there. It reads the import tables of the files, so it is asked only once
+// a load has failed. Elsewhere than on Windows always "".
+std::string MissingDependency(const std::string& library_path);
 
 // The address of the export, or null when the library has none of that name.
 void* LibraryExport(const SharedLibrary& library, const char* name);

@@ -1,8 +1,11 @@
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "system/dependency_walk.h"
 #include "system/pe_image.h"
 #include "system/search_path.h"
 #include "system/shared_library.h"
@@ -57,6 +60,35 @@ std::string FirstBytes(const std::string& path) {
   CloseHandle(file);
   bytes.resize(read);
   return bytes;
+}
+
+// The DLL names a file imports, or nothing when there is no such file. The
+// file is mapped, not read: an ICU data library has tens of megabytes, of
+// which the import table needs a few pages. A file that cannot be opened or
+// mapped counts as there, without imports: it is not missing.
+std::optional<std::vector<std::string>> ImportsOf(const std::string& path) {
+  if (!IsFile(path)) return std::nullopt;
+  std::vector<std::string> imports;
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return imports;
+  LARGE_INTEGER size{};
+  // Beyond this no library: the address space of the 32-bit program is small.
+  constexpr LONGLONG kLargestMapped = LONGLONG{1} << 30;
+  if (GetFileSizeEx(file, &size) != 0 && size.QuadPart > 0 && size.QuadPart <= kLargestMapped) {
+    const HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (mapping != nullptr) {
+      const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+      if (view != nullptr) {
+        imports = PeImageImports(std::string_view(static_cast<const char*>(view),
+                                                  static_cast<std::size_t>(size.QuadPart)));
+        UnmapViewOfFile(view);
+      }
+      CloseHandle(mapping);
+    }
+  }
+  CloseHandle(file);
+  return imports;
 }
 
 constexpr unsigned kProcessBits = sizeof(void*) * 8;
@@ -114,6 +146,18 @@ SharedLibrary LoadSharedLibrary(const std::string& name) {
     if (IsFile(folder + name)) return LoadLibraryFile(folder + name);
   }
   return {};
+}
+
+std::string MissingDependency(const std::string& library_path) {
+  const auto slash = library_path.find_last_of("\\/");
+  const std::string own = slash == std::string::npos ? "" : library_path.substr(0, slash + 1);
+  // Where LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
+  // looks; a folder not known is left out, never taken as the current one.
+  std::vector<std::string> folders;
+  for (std::string folder : {own, ExecutableFolder(), SystemFolder(GetSystemDirectoryA)}) {
+    if (!folder.empty()) folders.push_back(std::move(folder));
+  }
+  return FirstMissingDependency(library_path, folders, ImportsOf);
 }
 
 void* LibraryExport(const SharedLibrary& library, const char* name) {

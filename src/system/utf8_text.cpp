@@ -136,4 +136,12 @@ std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes) {
   return text.substr(0, Utf8CutLength(text, maxBytes));
 }
 
+std::u16string_view Utf16Prefix(std::u16string_view text, std::size_t maxUnits) {
+  if (text.size() <= maxUnits) return text;
+  std::size_t length = maxUnits;
+  // A high surrogate whose low one would be cut off goes with it.
+  if (length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) --length;
+  return text.substr(0, length);
+}
+
 }  // namespace vendralith

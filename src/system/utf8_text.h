@@ -25,6 +25,10 @@ std::size_t Utf8CutLength(std::string_view text, std::size_t maxBytes);
 // text cut to Utf8CutLength(text, maxBytes).
 std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes);
 
+// text cut to at most maxUnits UTF-16 code units, never between the two
+// units of a surrogate pair.
+std::u16string_view Utf16Prefix(std::u16string_view text, std::size_t maxUnits);
+
 // Appends the code point's UTF-8 bytes.
 void AppendUtf8(std::string& out, char32_t codePoint);
 

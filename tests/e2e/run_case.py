@@ -54,8 +54,11 @@ A case is a folder:
               text (a text file), netweaver (the simulated library as
               sapnwrfc.dll), netweaver-noinvoke (without RfcInvoke),
               netweaver-dependent (importing libsapucum.dll, as the SDK's
-              does), libsapucum (that libsapucum.dll) or netweaver-text (a
-              text file as sapnwrfc.dll), PLACE one of beside (the
+              does), libsapucum (that libsapucum.dll), libsapucum-icu (a
+              libsapucum.dll that imports icuuc50.dll, which no case
+              places), netweaver-msvcr120 (importing msvcr120.dll, the
+              Visual C++ 2013 runtime's, which no case places) or
+              netweaver-text (a text file as sapnwrfc.dll), PLACE one of beside (the
               executable), path (a folder on PATH only) or work (the current
               folder); an empty file places none. Without the file the
               complete DLL of the binding (--binding) lies beside the
@@ -64,6 +67,12 @@ A case is a folder:
               binding only, as the file decides which library is found. The workbench
               program has the simulated library linked in: natively such a
               case is skipped, with exit code 77.
+  system-dlls-missing  names of DLLs that must be missing from the system
+              folder, one per line, such as msvcr120.dll, which Wine has
+              built in: under --wine the runner has Wine load them only from
+              files (WINEDLLOVERRIDES NAME=n) and moves its placeholder files
+              of them out of the prefix's system folders for the run, so that
+              they are missing as on a host without them.
   bitness     32 or 64: the case holds only for the Windows executable of
               that bitness; under --wine the other one skips it, with exit
               code 77 (natively the rfc-library file skips such a case).
@@ -477,6 +486,33 @@ def place_rfc_library(placements, library_dirs, folders, environment):
             environment["WINEPATH"] = "Z:" + str(folder).replace("/", "\\")
 
 
+def hide_system_dlls(names, prefix, aside, environment):
+    """Makes the DLLs of the system-dlls-missing file missing for Wine runs in
+    prefix: their placeholder files go to the folder aside (outside the
+    drives, so that no file change shows) and Wine loads none of them built
+    in. Returns the (placeholder, moved) pairs that restore_system_dlls puts
+    back."""
+    moved = []
+    if not names:
+        return moved
+    aside.mkdir(parents=True, exist_ok=True)
+    for system in ("system32", "syswow64"):
+        for name in names:
+            placeholder = prefix / "drive_c" / "windows" / system / name
+            if placeholder.exists():
+                target = aside / f"{system}-{name}"
+                shutil.move(placeholder, target)
+                moved.append((placeholder, target))
+    native_only = ",".join(Path(name).stem for name in names) + "=n"
+    environment["WINEDLLOVERRIDES"] += ";" + native_only
+    return moved
+
+
+def restore_system_dlls(moved):
+    for placeholder, target in moved:
+        shutil.move(target, placeholder)
+
+
 def prepare_wine_prefix(prefix, environment):
     """Initialises the prefix unless it is; slow, so a suite shares one."""
     (prefix / "tmp").mkdir(parents=True, exist_ok=True)
@@ -721,6 +757,7 @@ def main():
         work.mkdir(parents=True)
         environment.pop("SIMRFC_LANDSCAPE", None)
         environment.pop("RFC_INI", None)
+        hidden = []
 
         try:
             if wine_drives:
@@ -764,6 +801,10 @@ def main():
                 place_rfc_library(placements, library_dirs,
                                   {"beside": executable.parent, "work": work,
                                    "path": temp / "rfc-path"}, environment)
+                missing_dlls = [name for name in read_lines(case / "system-dlls-missing")
+                                if name.strip()]
+                hidden = hide_system_dlls(missing_dlls, prefix, temp / "system-dlls-aside",
+                                          environment)
 
             def take_snapshot():
                 if wine_drives:
@@ -791,6 +832,7 @@ def main():
                     target.chmod(mode)
                 after = take_snapshot()
         finally:
+            restore_system_dlls(hidden)
             if wine_drives:
                 wine_drives.clean()
                 if options.wine_prefix is None:

@@ -22,6 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::string value = simrfc::RfcsiValue(system, field.name);
       Require(simrfc::PadOrCut(value, field.length).size() == field.length,
               "a field value fits its field");
+      const unsigned width = simrfc::RfcsiWidth(system, field);
+      Require(width >= 1 && width <= simrfc::kMaxFieldWidth, "a field's width is one ABAP has");
+    }
+    Require(system.row_fields.size() == 2, "a row has two fields");
+    for (const simrfc::StructureField& field : system.row_fields) {
+      Require(field.width >= 1 && field.width <= simrfc::kMaxFieldWidth && !field.name.empty(),
+              "a row's field has a name and a width ABAP has");
     }
     for (const simrfc::LogRow& row : system.statlog) {
       Require(simrfc::PadOrCut(row.label, simrfc::kLabelWidth).size() == simrfc::kLabelWidth,

@@ -10,7 +10,7 @@ build=$1
 seconds=$2
 runs_limit=${3:--1}
 here=$(cd "$(dirname "$0")" && pwd)
-targets=${FUZZ_TARGETS:-profile_reader password listing_reader trace_scan command_line result_document landscape}
+targets=${FUZZ_TARGETS:-profile_reader password listing_reader trace_scan command_line result_document landscape pe_image}
 passed=0
 failed=0
 for target in $targets; do

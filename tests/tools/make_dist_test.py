@@ -85,7 +85,8 @@ with tempfile.TemporaryDirectory() as folder:
         expect(f"the {bits}-bit INSTALL.txt names its zip first: {heading!r}",
                f"This is vendralith-{VERSION}-win{bits}.zip, the {bits}-bit programs." in heading)
         expect(f"the {bits}-bit INSTALL.txt says which zip fits: {heading!r}",
-               f"for a {bits}-bit librfc32.dll, and vendralith-{VERSION}-win{other}.zip "
+               f"for a {bits}-bit sapnwrfc.dll or librfc32.dll, and "
+               f"vendralith-{VERSION}-win{other}.zip "
                f"for a {other}-bit one" in heading)
     expect(f"the packages differ in layout: {layouts}", layouts[32] == layouts[64])
 
@@ -107,7 +108,9 @@ with tempfile.TemporaryDirectory() as folder:
     expect("INSTALL.txt lists the programs with their descriptions",
            all(re.search(rf"\n  {re.escape(name)} +what {re.escape(name)} is\r", text)
                for name in make_dist.PROGRAMS))
-    expect("INSTALL.txt says the RFC library is not in the package", "librfc32.dll" in text)
+    expect("INSTALL.txt says neither RFC library is in the package",
+           "The vendor's RFC libraries (sapnwrfc.dll of the NetWeaver RFC SDK with its DLLs, "
+           "or the classic librfc32.dll) are not part of this package." in " ".join(text.split()))
     # Every section underlined, the install guide first, in the order given.
     places = [lines.index(title) if title in lines else -1 for title in make_dist.INSTALL_SECTIONS]
     expect(f"INSTALL.txt sections missing or out of order: {places}",

@@ -1,8 +1,10 @@
-// The POSIX code page, Windows-1252; the Windows build asks the system.
+// The POSIX code page, Windows-1252 (the Windows build asks the system), and
+// how the Windows build calls the system for a code page.
 #include "system/code_page.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace vendralith {
@@ -29,6 +31,32 @@ TEST(AnsiToUtf8, ReadsWindows1252) {
       {"\xC3\xBC", "\xC3\x83\xC2\xBC", "bytes that would be UTF-8 read as two characters"},
   };
   for (const Case& c : cases) EXPECT_EQ(AnsiToUtf8(c.ansi), c.utf8) << c.why;
+}
+
+// What Windows refuses, per code page: a call it refuses fails whole, and
+// every row of the line dialects would then be "?".
+TEST(WideToCodePageCallFor, NeverWhatTheCodePageRefuses) {
+  struct Case {
+    unsigned codePage;
+    std::uint32_t flags;
+    bool defaultCharacter;
+    const char* why;
+  } cases[] = {
+      {1252, 0, true, "Western European: what the code page lacks becomes \"?\""},
+      {1250, 0, true, "Central European"},
+      {932, 0, true, "Japanese, a double-byte code page"},
+      {65001, 0, false, "UTF-8 as the ANSI code page: refuses a default character"},
+      {65000, 0, false, "UTF-7: refuses a default character and any flag"},
+      {42, 0, true, "Symbol: refuses any flag"},
+      {50220, 0, true, "ISO-2022 Japanese: refuses any flag"},
+      {57002, 0, true, "ISCII Devanagari: refuses any flag"},
+      {54936, 0, true, "GB18030: refuses every flag but WC_ERR_INVALID_CHARS"},
+  };
+  for (const Case& c : cases) {
+    const WideToCodePageCall call = WideToCodePageCallFor(c.codePage);
+    EXPECT_EQ(call.flags, c.flags) << c.why;
+    EXPECT_EQ(call.defaultCharacter, c.defaultCharacter) << c.why;
+  }
 }
 
 }  // namespace

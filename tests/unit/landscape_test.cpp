@@ -28,6 +28,10 @@ TEST(LandscapeTest, ReadsEveryKeyOfTwoSystems) {
       "trace = off\n"
       "error = K | S | M | I\n"
       "fail = unreachable\n"
+      "ada_show = LOG_LABEL 64 | LOG_VALUE 1000\n"
+      "rfcsi_width.rfcdbsys = 30\n"
+      "saprouter = /H/gate/S/3299/H/\n"
+      "snc_partnername = p:CN=PRD, O=Example\n"
       "[ system R2S ]\n"
       "gwhost = r2gate\n"
       "gwserv = sapgw10\n");
@@ -56,6 +60,15 @@ TEST(LandscapeTest, ReadsEveryKeyOfTwoSystems) {
   EXPECT_EQ(prd.error->intstat, "I");
   ASSERT_EQ(prd.faults.size(), 1u);
   EXPECT_EQ(prd.faults[0].kind, FaultKind::kUnreachable);
+  ASSERT_EQ(prd.row_fields.size(), 2u);
+  EXPECT_EQ(prd.row_fields[0].name, "LOG_LABEL");
+  EXPECT_EQ(prd.row_fields[0].width, 64u);
+  EXPECT_EQ(prd.row_fields[1].name, "LOG_VALUE");
+  EXPECT_EQ(prd.row_fields[1].width, 1000u);
+  EXPECT_EQ(RfcsiWidth(prd, kRfcsiFields[9]), 30u);  // RFCDBSYS
+  EXPECT_EQ(RfcsiWidth(prd, kRfcsiFields[6]), 8u);   // RFCSYSID as the standard layout has it
+  EXPECT_EQ(prd.saprouter, "/H/gate/S/3299/H/");
+  EXPECT_EQ(prd.snc_partnername, "p:CN=PRD, O=Example");
 
   const System& r2 = result.systems[1];
   EXPECT_EQ(r2.sid, "R2S");
@@ -63,6 +76,14 @@ TEST(LandscapeTest, ReadsEveryKeyOfTwoSystems) {
   EXPECT_EQ(r2.gwserv, "sapgw10");
   EXPECT_TRUE(r2.trace);
   EXPECT_FALSE(r2.error.has_value());
+  // The rows of the classic description unless the file says otherwise.
+  ASSERT_EQ(r2.row_fields.size(), 2u);
+  EXPECT_EQ(r2.row_fields[0].name, "R1");
+  EXPECT_EQ(r2.row_fields[0].width, kLabelWidth);
+  EXPECT_EQ(r2.row_fields[1].name, "R2");
+  EXPECT_EQ(r2.row_fields[1].width, kValueWidth);
+  EXPECT_TRUE(r2.saprouter.empty());
+  EXPECT_TRUE(r2.snc_partnername.empty());
 }
 
 TEST(LandscapeTest, RfcsiDefaults) {
@@ -171,6 +192,16 @@ TEST(LandscapeTest, MalformedLinesNameFileAndLine) {
       {"[system PRD]\ntrace = maybe\n", "test.ini:2: bad value 'maybe' for key 'trace'"},
       {"[system PRD]\nerror = K|S|M\n", "test.ini:2: bad value 'K|S|M' for key 'error'"},
       {"[system PRD]\nstatlog = LOG PAGES 5\n", "test.ini:2: bad value 'LOG PAGES 5'"},
+      {"[system PRD]\nada_show = R1 40\n", "expected NAME WIDTH|NAME WIDTH"},
+      {"[system PRD]\nada_show = R1 40|R2\n", "expected NAME WIDTH|NAME WIDTH"},
+      {"[system PRD]\nada_show = R-1 40|R2 26\n", "a field name of letters, digits and '_'"},
+      {"[system PRD]\nada_show = R1 0|R2 26\n", "expected a width of 1 to 262143"},
+      {"[system PRD]\nada_show = R1 40|R2 262144\n", "expected a width of 1 to 262143"},
+      {"[system PRD]\nada_show = R1 40|R1 26\n", "two fields of one name"},
+      {"[system PRD]\nrfcsi_width.RFCFOO = 8\n", "unknown RFCSI field 'RFCFOO'"},
+      {"[system PRD]\nrfcsi_width.RFCDBSYS = x\n", "expected a width of 1 to 262143"},
+      {"[system PRD]\nsaprouter = /H/a b/\n", "bad value '/H/a b/' for key 'saprouter'"},
+      {"[system PRD]\nsnc_partnername =\n", "bad value '' for key 'snc_partnername': empty"},
       // Faults.
       {"[system PRD]\nfail = explode\n",
        "test.ini:2: bad value 'explode' for key 'fail': "

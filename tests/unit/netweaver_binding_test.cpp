@@ -3,9 +3,12 @@
 // loaded as a shared library through the library choice).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <set>
@@ -85,9 +88,23 @@ TEST(ProfileParameters, NameTheServerAndTheLogonAsStored) {
     entry.gwhost = c.gwhost;
     EXPECT_EQ(AsMap(ProfileParameters(entry, c.parameterString)), c.expected) << c.comment;
   }
+  // Only the first character of the language, as the classic library reads
+  // it: "ES" is English through either library, not Spanish.
+  const std::pair<std::string, std::string> languages[] = {
+      {"ES", "E"},
+      {"D", "D"},
+      {"\xC3\x9C"
+       "B",
+       "\xC3\x9C"},  // a first character beyond ASCII goes whole
+  };
+  for (const auto& [language, lang] : languages) {
+    SystemEntry entry = Entry();
+    entry.language = language;
+    EXPECT_EQ(AsMap(ProfileParameters(entry, ""))["lang"], lang) << language;
+  }
 }
 
-TEST(DestinationParameters, TakeTheEntryOfItsType) {
+TEST(DestinationParameters, TakeTheEntryWholeUnderTheLibrarysNames) {
   const std::map<std::string, std::string> logon = {
       {"client", "100"}, {"user", "MONITOR"}, {"passwd", "secret"}, {"lang", "D"}};
   auto with = [&logon](std::map<std::string, std::string> server) {
@@ -98,6 +115,7 @@ TEST(DestinationParameters, TakeTheEntryOfItsType) {
     const char* comment;
     std::string ini;
     std::optional<std::map<std::string, std::string>> expected;
+    std::vector<std::string> leftOut = {};
   } cases[] = {
       {"TYPE=A: application server, gateway when present",
        "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSYSNR=00\nGWHOST=gw\nGWSERV=sapgw00\n",
@@ -117,13 +135,48 @@ TEST(DestinationParameters, TakeTheEntryOfItsType) {
       {"no entry of the destination", "DEST=QAS\nTYPE=A\nASHOST=sapqas\n", std::nullopt},
       {"another type: R/2 through a gateway", "DEST=PRD\nTYPE=R\nGWHOST=gw\nGWSERV=sapgw10\n",
        std::nullopt},
-      {"no type at all", "DEST=PRD\nASHOST=sapprd\n", std::nullopt},
+      {"no type, an application server: TYPE=A", "DEST=PRD\nASHOST=sapprd\nSYSNR=02\n",
+       with({{"ashost", "sapprd"}, {"sysnr", "02"}})},
+      {"no type, a message server: TYPE=B", "DEST=PRD\nMSHOST=sapms\nR3NAME=PRD\n",
+       with({{"mshost", "sapms"}, {"sysid", "PRD"}, {"group", "PUBLIC"}})},
+      {"no type and no server", "DEST=PRD\nGWHOST=gw\nGWSERV=sapgw10\n", std::nullopt},
+      {"SNC and SAProuter under the library's names, values as written",
+       "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSNC_MODE=1\nSNC_PARTNERNAME=p:CN=PRD, O=Example\n"
+       "SNC_QOP=9\nSNC_MYNAME=p:CN=monitor\nSNC_LIB=C:\\sec\\sapcrypto.dll\n"
+       "SAPROUTER=/H/gate/S/3299/H/\nRFC_TRACE=0\n",
+       with({{"ashost", "sapprd"},
+             {"snc_mode", "1"},
+             {"snc_partnername", "p:CN=PRD, O=Example"},
+             {"snc_qop", "9"},
+             {"snc_myname", "p:CN=monitor"},
+             {"snc_lib", "C:\\sec\\sapcrypto.dll"},
+             {"saprouter", "/H/gate/S/3299/H/"},
+             {"trace", "0"}})},
+      {"the same with a message server",
+       "DEST=PRD\nTYPE=B\nMSHOST=sapms\nR3NAME=PRD\nSNC_MODE=1\nSAPROUTER=/H/gate/H/\n",
+       with({{"mshost", "sapms"},
+             {"sysid", "PRD"},
+             {"group", "PUBLIC"},
+             {"snc_mode", "1"},
+             {"saprouter", "/H/gate/H/"}})},
+      {"a route string in the host passes as written",
+       "DEST=PRD\nTYPE=A\nASHOST=/H/gate/S/3299/H/sapprd\nSYSNR=00\n",
+       with({{"ashost", "/H/gate/S/3299/H/sapprd"}, {"sysnr", "00"}})},
+      {"what the library cannot take is left out, each name once, in file order",
+       "DEST=PRD\nTYPE=A\nUSE_SAPGUI=0\nASHOST=sapprd\nABAP_DEBUG=0\nMSHOST=sapms\n"
+       "USE_SAPGUI=1\n",
+       with({{"ashost", "sapprd"}}),
+       {"USE_SAPGUI", "ABAP_DEBUG", "MSHOST"}},
+      {"comment lines are no entries",
+       "DEST=PRD\n* ABAP_DEBUG=1\n# TYPE=B\n; MSHOST=sapms\nTYPE=A\nASHOST=sapprd\n",
+       with({{"ashost", "sapprd"}})},
   };
   for (const Case& c : cases) {
-    const auto parameters = DestinationParameters(c.ini, Entry());
-    ASSERT_EQ(parameters.has_value(), c.expected.has_value()) << c.comment;
-    if (parameters) {
-      EXPECT_EQ(AsMap(*parameters), *c.expected) << c.comment;
+    const auto taken = DestinationParameters(c.ini, Entry());
+    ASSERT_EQ(taken.has_value(), c.expected.has_value()) << c.comment;
+    if (taken) {
+      EXPECT_EQ(AsMap(taken->parameters), *c.expected) << c.comment;
+      EXPECT_EQ(taken->leftOut, c.leftOut) << c.comment;
     }
   }
 }
@@ -167,6 +220,11 @@ TEST(ErrorMessageNote, FollowsTheTraceScanOnTheMessagesLines) {
       {"never inside a character", nearCut, " - " + std::string(85, 'y')},
   };
   for (const Case& c : cases) EXPECT_EQ(ErrorMessageNote(c.message), c.note) << c.comment;
+  // After 1011 the same line, but nothing at all for an empty message:
+  // there is no trace file to point to.
+  EXPECT_EQ(LogonFailureNote("T:4711 ======> Name or password is incorrect\n"),
+            " - Name or password is incorrect");
+  EXPECT_EQ(LogonFailureNote(""), "");
 }
 
 TEST(ResolveNetWeaverFunctions, PlainThenDecoratedNamesAndTheFirstMissing) {
@@ -175,7 +233,7 @@ TEST(ResolveNetWeaverFunctions, PlainThenDecoratedNamesAndTheFirstMissing) {
       {"RfcCreateFunction", 8},  {"RfcInvoke", 12},         {"RfcDestroyFunction", 8},
       {"RfcGetStructure", 16},   {"RfcGetTable", 16},       {"RfcGetRowCount", 12},
       {"RfcMoveToFirstRow", 8},  {"RfcMoveToNextRow", 8},   {"RfcGetCurrentRow", 8},
-      {"RfcGetChars", 20},       {"RfcGetVersion", 12},
+      {"RfcGetChars", 20},       {"RfcGetVersion", 12},     {"RfcGetCharsByIndex", 20},
   };
   struct Case {
     const char* comment;
@@ -187,6 +245,10 @@ TEST(ResolveNetWeaverFunctions, PlainThenDecoratedNamesAndTheFirstMissing) {
       {"decorated __stdcall names, as a 32-bit build may have", true, {}, ""},
       {"no RfcInvoke", false, {"RfcInvoke"}, "RfcInvoke"},
       {"two missing: the first in order", true, {"RfcGetVersion", "RfcGetTable"}, "RfcGetTable"},
+      {"no RfcGetCharsByIndex, decorated as _RfcGetCharsByIndex@20",
+       true,
+       {"RfcGetCharsByIndex"},
+       "RfcGetCharsByIndex"},
   };
   for (const Case& c : cases) {
     std::map<std::string, int> cells;
@@ -202,39 +264,68 @@ TEST(ResolveNetWeaverFunctions, PlainThenDecoratedNamesAndTheFirstMissing) {
   }
 }
 
-TEST(ChooseRfcLibrary, FolderByFolderTheClassicLibraryFirstWithinOne) {
+TEST(ChooseRfcLibrary, TheFirstThatLoadsFolderByFolderTheClassicLibraryFirstWithinOne) {
   struct Case {
     const char* comment;
-    std::set<std::string> files;
+    std::map<std::string, LibraryState> files;  // the others are missing
     bool netWeaverOnly;
     std::string found;  // empty: none
   } cases[] = {
       {"both in one folder: the classic library",
-       {"a/librfc32.dll", "a/sapnwrfc.dll"},
+       {{"a/librfc32.dll", LibraryState::Loaded}, {"a/sapnwrfc.dll", LibraryState::Loaded}},
        false,
        "a/librfc32.dll"},
       {"the NetWeaver SDK beside the program wins over a system folder's classic library",
-       {"a/sapnwrfc.dll", "b/librfc32.dll"},
+       {{"a/sapnwrfc.dll", LibraryState::Loaded}, {"b/librfc32.dll", LibraryState::Loaded}},
        false,
        "a/sapnwrfc.dll"},
       {"the classic library in an earlier folder wins",
-       {"a/librfc32.dll", "b/sapnwrfc.dll"},
+       {{"a/librfc32.dll", LibraryState::Loaded}, {"b/sapnwrfc.dll", LibraryState::Loaded}},
        false,
        "a/librfc32.dll"},
-      {",NWRFC: only sapnwrfc.dll", {"a/librfc32.dll", "b/sapnwrfc.dll"}, true, "b/sapnwrfc.dll"},
-      {",NWRFC without sapnwrfc.dll", {"a/librfc32.dll"}, true, ""},
-      {"neither", {"a/other.dll"}, false, ""},
-      {"a classic library that cannot be loaded still wins its folder",
-       {"a/librfc32.dll", "a/sapnwrfc.dll"},
+      {",NWRFC: only sapnwrfc.dll",
+       {{"a/librfc32.dll", LibraryState::Loaded}, {"b/sapnwrfc.dll", LibraryState::Loaded}},
+       true,
+       "b/sapnwrfc.dll"},
+      {",NWRFC without sapnwrfc.dll", {{"a/librfc32.dll", LibraryState::Loaded}}, true, ""},
+      {"neither", {{"a/other.dll", LibraryState::Loaded}}, false, ""},
+      {"a library of the other bitness: the fitting one in a later folder",
+       {{"a/librfc32.dll", LibraryState::OtherArchitecture},
+        {"b/librfc32.dll", LibraryState::Loaded}},
        false,
-       "a/librfc32.dll"},
+       "b/librfc32.dll"},
+      {"a classic library that cannot be loaded: sapnwrfc.dll of its folder",
+       {{"a/librfc32.dll", LibraryState::NotLoadable}, {"a/sapnwrfc.dll", LibraryState::Loaded}},
+       false,
+       "a/sapnwrfc.dll"},
+      {"a library that lacks a DLL: the one in a later folder",
+       {{"a/sapnwrfc.dll", LibraryState::DependencyMissing},
+        {"b/librfc32.dll", LibraryState::Loaded}},
+       false,
+       "b/librfc32.dll"},
+      {"none can be loaded: the first found, with its reason",
+       {{"a/sapnwrfc.dll", LibraryState::OtherArchitecture},
+        {"b/librfc32.dll", LibraryState::DependencyMissing},
+        {"b/sapnwrfc.dll", LibraryState::NotLoadable}},
+       false,
+       "a/sapnwrfc.dll"},
+      {",NWRFC past a sapnwrfc.dll of the other bitness",
+       {{"a/sapnwrfc.dll", LibraryState::OtherArchitecture},
+        {"a/librfc32.dll", LibraryState::Loaded},
+        {"b/sapnwrfc.dll", LibraryState::Loaded}},
+       true,
+       "b/sapnwrfc.dll"},
   };
   for (const Case& c : cases) {
+    std::vector<std::string> tried;
     const auto file =
-        ChooseRfcLibrary({"a/", "b/"}, c.netWeaverOnly, [&c](const std::string& path) {
+        ChooseRfcLibrary({"a/", "b/"}, c.netWeaverOnly, [&c, &tried](const std::string& path) {
+          tried.push_back(path);
           SharedLibrary library;
-          // A file that is there is the one chosen, loaded or refused.
-          if (c.files.count(path) != 0) library = {LibraryState::NotLoadable, nullptr, path, 0};
+          if (const auto found = c.files.find(path); found != c.files.end()) {
+            library.state = found->second;
+            library.path = path;
+          }
           return library;
         });
     EXPECT_EQ(file ? file->library.path : std::string(), c.found) << c.comment;
@@ -243,6 +334,12 @@ TEST(ChooseRfcLibrary, FolderByFolderTheClassicLibraryFirstWithinOne) {
                                 ? RfcLibraryKind::NetWeaver
                                 : RfcLibraryKind::Classic)
           << c.comment;
+      const auto state = c.files.at(c.found);
+      EXPECT_EQ(file->library.state, state) << c.comment;
+      // Nothing is loaded past the one that wins.
+      if (state == LibraryState::Loaded) {
+        EXPECT_EQ(tried.back(), c.found) << c.comment;
+      }
     }
   }
   EXPECT_TRUE(NetWeaverOnly("PERCENT,NWRFC"));
@@ -290,7 +387,7 @@ class NetWeaverSessionTest : public testing::Test {
 TEST_F(NetWeaverSessionTest, ScansThroughTheTableCursorInUtf16) {
   for (const TextForm form : {TextForm::Utf8, TextForm::AnsiCodePage}) {
     auto session = MakeNetWeaverSession(LinkedNetWeaverFunctions(), "sapnwrfc.dll", form);
-    EXPECT_EQ(session->LibraryDescription(), "sapnwrfc.dll (7.50.3)");
+    EXPECT_EQ(session->LibraryDescription(), "sapnwrfc.dll (7500.0.3)");
     ASSERT_TRUE(session->LogOn(Entry(), "", false, callLog_).ok);
     RfcsiRecord rfcsi;
     ASSERT_TRUE(session->AskSystemInfo(rfcsi).Ok());
@@ -341,24 +438,114 @@ TEST_F(NetWeaverSessionTest, LogsOnTheProfileWayOrThroughTheDestinationFile) {
     std::string destinationFile;  // SapRfc.PRD; empty: none
     bool ok;
     std::string note;
+    std::string password = "secret";
   } cases[] = {
       {"the profile way", "R/3", "", true, ""},
       {"R/2 cannot be reached", "R/2", "", false, " - R/2 needs librfc32.dll"},
       {"TYPE=A", "R/2", "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSYSNR=00\n", true, ""},
       {"TYPE=B", "R/3", "DEST=PRD\nTYPE=B\nMSHOST=sapmsprd\nR3NAME=PRD\n", true, ""},
-      {"no entry of the destination", "R/3", "DEST=QAS\nTYPE=A\nASHOST=sapprd\n", false, ""},
+      {"no TYPE", "R/3", "DEST=PRD\nASHOST=sapprd\nSYSNR=00\n", true, ""},
+      {"no entry of the destination: the library is not asked, nothing to tell", "R/3",
+       "DEST=QAS\nTYPE=A\nASHOST=sapprd\n", false, ""},
+      {"the library's reason", "R/3", "", false,
+       " - Name or password is incorrect. Please re-enter", "wrong"},
+      {"the same through the destination file", "R/3", "DEST=PRD\nASHOST=sapprd\n", false,
+       " - Name or password is incorrect. Please re-enter", "wrong"},
   };
   for (const Case& c : cases) {
     fs::remove("SapRfc.PRD");
     if (!c.destinationFile.empty()) std::ofstream("SapRfc.PRD") << c.destinationFile;
     SystemEntry entry = Entry();
     entry.mode = c.mode;
+    entry.password = c.password;
     auto session = MakeNetWeaverSession(LinkedNetWeaverFunctions(), "sapnwrfc.dll", TextForm::Utf8);
     const LogonOutcome logon = session->LogOn(entry, "", false, callLog_);
     EXPECT_EQ(logon.ok, c.ok) << c.comment;
     EXPECT_EQ(logon.note, c.note) << c.comment;
     session->Close();
   }
+}
+
+TEST_F(NetWeaverSessionTest, AFailedLogonWithoutMessageHasNoNoteAndWritesNoTrace) {
+  std::ofstream("Landscape.ini", std::ios::app) << "trace = off\n";
+  auto session = MakeNetWeaverSession(LinkedNetWeaverFunctions(), "sapnwrfc.dll", TextForm::Utf8);
+  SystemEntry entry = Entry();
+  entry.password = "wrong";
+  const LogonOutcome logon = session->LogOn(entry, "", false, callLog_);
+  EXPECT_FALSE(logon.ok);
+  EXPECT_EQ(logon.note, "");
+  entry.password = "secret";
+  entry.hostname = "nohost";  // a system with a trace, which only the classic face writes
+  EXPECT_EQ(session->LogOn(entry, "", false, callLog_).note,
+            " - partner 'nohost:sapgw00' not reached");
+  EXPECT_FALSE(fs::exists("Dev_Rfc.Trc"));
+}
+
+// The rows' fields as the system names them and wider than the classic
+// description, an RFCSI field wider than the classic one: read by position
+// and into wide buffers, then cut as the classic binding's fields are.
+TEST_F(NetWeaverSessionTest, ReadsFieldsOfAnyNameAndWidthAndCutsThemAsTheClassicBinding) {
+  const std::string label40 = std::string(39, 'L') + "\xF0\x9F\x98\x80";  // a pair at 40
+  const std::string value30 = std::string(26, '7') + "0000";
+  std::ofstream("Landscape.ini", std::ios::app)
+      << "ada_show = LOG_LABEL 64|LOG_VALUE 600\nrfcsi_width.RFCDBSYS = 30\n"
+      << "statlog = " << label40 << "|" << value30 << "\n";
+  auto session = MakeNetWeaverSession(LinkedNetWeaverFunctions(), "sapnwrfc.dll", TextForm::Utf8);
+  ASSERT_TRUE(session->LogOn(Entry(), "", false, callLog_).ok);
+  RfcsiRecord rfcsi;
+  ASSERT_TRUE(session->AskSystemInfo(rfcsi).Ok());
+  EXPECT_EQ(rfcsi["RFCDBSYS"], "ADA       ");  // cut to the classic 10
+  std::vector<StatisticsFields> rows;
+  ASSERT_TRUE(session->AskLogStatistics(rows).Ok());
+  session->ReleaseLogStatistics();
+  session->Close();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].label, "LOG PAGES" + std::string(31, ' '));
+  EXPECT_EQ(rows[0].value, "1250000" + std::string(19, ' '));
+  EXPECT_EQ(rows[2].label, std::string(39, 'L'));  // never between the two halves of a pair
+  EXPECT_EQ(rows[2].value, std::string(26, '7'));
+}
+
+// A stand-in for RfcGetCharsByIndex whose fields are wider than any buffer.
+nw::RfcRc RFC_STDCALL FieldTooWide(nw::RfcDataContainer* /*container*/, unsigned /*index*/,
+                                   nw::SapUc* /*buffer*/, unsigned /*length*/,
+                                   nw::RfcErrorInfo* error) {
+  *error = nw::RfcErrorInfo{};
+  error->code = nw::RFC_BUFFER_TOO_SMALL;
+  error->group = nw::EXTERNAL_RUNTIME_FAILURE;
+  std::copy_n(u"TOO_WIDE", 9, error->key);
+  return nw::RFC_BUFFER_TOO_SMALL;
+}
+
+TEST_F(NetWeaverSessionTest, AFieldWiderThanAnyBufferEndsInTheRfcErrorReport) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  NetWeaverFunctions functions = LinkedNetWeaverFunctions();
+  functions.RfcGetCharsByIndex = FieldTooWide;
+  // The child runs the test afresh, in a folder of its own: the report goes
+  // where both find it.
+  const std::string path = testing::TempDir() + "vendralith_nwrfc_report";
+  (void)std::remove(path.c_str());
+  EXPECT_EXIT(
+      {
+        if (std::freopen(path.c_str(), "w", stdout) == nullptr) std::_Exit(99);
+        auto session = MakeNetWeaverSession(functions, "sapnwrfc.dll", TextForm::Utf8);
+        if (!session->LogOn(Entry(), "", false, callLog_).ok) std::_Exit(98);
+        // The child ends without its TearDown: its folder goes now.
+        fs::current_path(previous_);
+        fs::remove_all(folder_);
+        std::vector<StatisticsFields> rows;
+        (void)session->AskLogStatistics(rows);
+        std::_Exit(97);
+      },
+      testing::ExitedWithCode(1), "");
+  std::ifstream file(path);
+  const std::string report(std::istreambuf_iterator<char>(file), {});
+  (void)std::remove(path.c_str());
+  EXPECT_NE(report.find("operation/code  : RfcGetCharsByIndex SHOWSTATLOG-0\n"
+                        "key             : TOO_WIDE\n"
+                        "status          : RFC_BUFFER_TOO_SMALL\n"),
+            std::string::npos)
+      << report;
 }
 
 // The NetWeaver face built as a shared library with char16_t texts, chosen
@@ -389,7 +576,7 @@ TEST_F(NetWeaverSessionTest, ChoosesAndLoadsTheSharedLibraries) {
   fs::copy_file(SIMRFC_SHARED_LIBRARY, beside / "sapnwrfc.dll");
   fs::copy_file(SIMRFC_SHARED_LIBRARY, system / "librfc32.dll");
   ASSERT_EQ(BindRfcLibraryFrom(folders, "", TextForm::Utf8), "");
-  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7.50.3)");
+  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7500.0.3)");
   ASSERT_TRUE(Session().LogOn(Entry(), "", false, callLog_).ok);
   RfcsiRecord rfcsi;
   EXPECT_TRUE(Session().AskSystemInfo(rfcsi).Ok());
@@ -400,7 +587,7 @@ TEST_F(NetWeaverSessionTest, ChoosesAndLoadsTheSharedLibraries) {
   ASSERT_EQ(BindRfcLibraryFrom(folders, "", TextForm::Utf8), "");
   EXPECT_EQ(Session().LibraryDescription(), (beside / "librfc32.dll").string());
   ASSERT_EQ(BindRfcLibraryFrom(folders, "X,NWRFC", TextForm::Utf8), "");
-  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7.50.3)");
+  EXPECT_EQ(Session().LibraryDescription(), (beside / "sapnwrfc.dll").string() + " (7500.0.3)");
 }
 
 }  // namespace

@@ -135,10 +135,11 @@ TEST(LoadRfcLibrary, NamesWhyTheLibraryIsMissingOrUnusable) {
 // Each way a library file can fail to load, in the words of the error
 // document, for whichever file name the binding installs.
 TEST(LibraryLoadError, NamesTheFileAndWhatIsWrong) {
-  const auto library = [](LibraryState state, unsigned bits) {
+  const auto library = [](LibraryState state, unsigned bits, const char* missing = "") {
     SharedLibrary loaded;
     loaded.state = state;
     loaded.bits = bits;
+    loaded.missing_dependency = missing;
     return loaded;
   };
   struct Case {
@@ -155,8 +156,22 @@ TEST(LibraryLoadError, NamesTheFileAndWhatIsWrong) {
        "Error 1009: RFC-Library librfc32.dll is 64-bit, use the 64-bit vendralith.exe..."},
       {"librfc32.dll", library(LibraryState::OtherArchitecture, 32),
        "Error 1009: RFC-Library librfc32.dll is 32-bit, use the 32-bit vendralith.exe..."},
+      // the walk through the import tables found none missing
       {"librfc32.dll", library(LibraryState::DependencyMissing, 0),
        "Error 1009: RFC-Library librfc32.dll cannot be loaded, a library it needs is missing..."},
+      // it found one
+      {"sapnwrfc.dll", library(LibraryState::DependencyMissing, 0, "icuuc50.dll"),
+       "Error 1009: RFC-Library sapnwrfc.dll cannot be loaded, icuuc50.dll is missing..."},
+      // the two DLLs of the Visual C++ 2013 runtime say what to install
+      {"sapnwrfc.dll", library(LibraryState::DependencyMissing, 0, "msvcr120.dll"),
+       "Error 1009: RFC-Library sapnwrfc.dll cannot be loaded, msvcr120.dll is missing "
+       "(Visual C++ 2013 runtime)..."},
+      {"sapnwrfc.dll", library(LibraryState::DependencyMissing, 0, "msvcp120.dll"),
+       "Error 1009: RFC-Library sapnwrfc.dll cannot be loaded, msvcp120.dll is missing "
+       "(Visual C++ 2013 runtime)..."},
+      // another runtime is named as it is
+      {"librfc32.dll", library(LibraryState::DependencyMissing, 0, "msvcr71.dll"),
+       "Error 1009: RFC-Library librfc32.dll cannot be loaded, msvcr71.dll is missing..."},
       // another binding's file
       {"sapnwrfc.dll", library(LibraryState::OtherArchitecture, 32),
        "Error 1009: RFC-Library sapnwrfc.dll is 32-bit, use the 32-bit vendralith.exe..."},

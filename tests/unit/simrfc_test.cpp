@@ -419,6 +419,62 @@ TEST_F(SimRfcTest, OpenExResolvesDestinationsOfTheRfcIniFile) {
             std::string::npos);
 }
 
+// A system reached only through a SAProuter and only over SNC: the route
+// from SAPROUTER or ahead of the host, the SNC name from the destination's
+// entries, which the classic library reads whole.
+TEST_F(SimRfcTest, RouteAndSncWhereTheSystemAsksForThem) {
+  UseLandscape();
+  std::ofstream("Landscape.ini", std::ios::app)
+      << "[system SEC]\nhost = sapsec\nsysnr = 05\nsaprouter = /H/gate/S/3299/H/\n"
+      << "snc_partnername = p:CN=SEC, O=Example\n";
+  WriteFile("destinations.ini",
+            "DEST=ROUTED\nASHOST=sapsec\nSYSNR=05\nSAPROUTER=/H/GATE/S/3299/H/\n"
+            "SNC_MODE=1\nSNC_PARTNERNAME=p:CN=SEC, O=Example\n"
+            "DEST=INHOST\nASHOST=/H/gate/S/3299/H/sapsec\nSYSNR=05\n"
+            "SNC_MODE=1\nSNC_PARTNERNAME=p:CN=SEC, O=Example\n"
+            "DEST=DIRECT\nASHOST=sapsec\nSYSNR=05\nSNC_MODE=1\n"
+            "SNC_PARTNERNAME=p:CN=SEC, O=Example\n"
+            "DEST=NOSNC\nASHOST=sapsec\nSYSNR=05\nSAPROUTER=/H/gate/S/3299/H/\n"
+            "DEST=OTHERSNC\nASHOST=sapsec\nSYSNR=05\nSAPROUTER=/H/gate/S/3299/H/\n"
+            "SNC_MODE=1\nSNC_PARTNERNAME=p:CN=QAS\n"
+            "DEST=SNCOFF\nASHOST=sapsec\nSYSNR=05\nSAPROUTER=/H/gate/S/3299/H/\n"
+            "SNC_MODE=0\nSNC_PARTNERNAME=p:CN=SEC, O=Example\n"
+            "DEST=PRD\nASHOST=/H/gate/H/sapprd\nSYSNR=00\n");
+  SetVariable("RFC_INI", (folder_ / "destinations.ini").string());
+  const struct {
+    const char* comment;
+    const char* destination;
+    const char* key;  // empty: the logon succeeds
+    const char* message;
+  } cases[] = {
+      {"SAPROUTER (in any case) and SNC", "ROUTED", "", ""},
+      {"the route ahead of the host", "INHOST", "", ""},
+      {"no route: the host is not reached", "DIRECT", "RFC_ERROR_COMMUNICATION",
+       "partner 'sapsec:sapgw05' not reached"},
+      {"no SNC", "NOSNC", "RFC_ERROR_LOGON_FAILURE", "SNC required for this connection"},
+      {"SNC off", "SNCOFF", "RFC_ERROR_LOGON_FAILURE", "SNC required for this connection"},
+      {"another SNC name", "OTHERSNC", "RFC_ERROR_COMMUNICATION",
+       "SNC name 'p:CN=QAS' is not the partner's name"},
+      {"a route to a system that needs none", "PRD", "", ""},
+  };
+  for (const auto& c : cases) {
+    const std::string connect =
+        std::string("CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=") + c.destination;
+    const RFC_HANDLE handle = RfcOpenEx(connect.c_str(), nullptr);
+    if (*c.key == '\0') {
+      EXPECT_NE(handle, 0u) << c.comment << ": " << LastError().message;
+      RfcClose(handle);
+    } else {
+      EXPECT_EQ(handle, 0u) << c.comment;
+      EXPECT_STREQ(LastError().key, c.key) << c.comment;
+      EXPECT_STREQ(LastError().message, c.message) << c.comment;
+    }
+  }
+  // The profile way has no SNC.
+  EXPECT_EQ(Open({false, "/H/gate/S/3299/H/sapsec", 5, "", "", "100", "MONITOR", "secret"}), 0u);
+  EXPECT_STREQ(LastError().message, "SNC required for this connection");
+}
+
 TEST_F(SimRfcTest, OpenExReadsSapRfcIniOfTheCurrentFolder) {
   UseLandscape();
   const char* connect = "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=PRD";

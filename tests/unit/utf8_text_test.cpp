@@ -92,5 +92,30 @@ TEST(Utf8CutLength, NeverSplitsAWellFormedSequence) {
   }
 }
 
+TEST(Utf16Prefix, NeverSplitsASurrogatePair) {
+  struct Case {
+    std::u16string_view text;
+    std::size_t maxUnits;
+    std::size_t length;
+    const char* why;
+  } cases[] = {
+      {u"LOG PAGES", 3, 3, "cut at the limit"},
+      {u"LOG", 40, 3, "text within the limit stays whole"},
+      {u"ab\xD83D\xDE00"
+       u"c",
+       3, 2, "before a pair that would be split"},
+      {u"ab\xD83D\xDE00"
+       u"c",
+       4, 4, "after it when it fits"},
+      {u"\xD83D\xDE00", 1, 0, "a pair at the start"},
+      {u"ab\xDE00"
+       u"c",
+       3, 3, "a low surrogate alone is cut anywhere"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Utf16Prefix(c.text, c.maxUnits), c.text.substr(0, c.length)) << c.why;
+  }
+}
+
 }  // namespace
 }  // namespace vendralith
