@@ -44,16 +44,17 @@ fuzz: fuzz-deps
 
 # What one start of the sensor costs: the optimised build, a static no-op
 # floor and the runner of tools/bench; prints the figures and the README
-# table (about a minute). A tool to run, not a test: nothing fails on a time.
+# table (about three minutes). A tool to run, not a test: nothing fails on a time.
 bench: deps
 	cmake --preset default
 	cmake --build --preset default -j 2 --target vendralith vendralith-profile bench-floor bench-runner
 	python3 tools/bench/bench.py build/default
 
 # Under Wine, a scan of the Windows sensor that loads librfc32.dll against the
-# same sensor with the simulated library linked in, and a scan through
-# sapnwrfc.dll against the one through librfc32.dll, side by side, for the
-# 64-bit program (and the 32-bit one where this machine can run it).
+# same sensor with the simulated library linked in, a scan through
+# sapnwrfc.dll against the one through librfc32.dll, and a multi-system run
+# one system after another against ,PARALLEL=8, side by side, for the 64-bit
+# program (and the 32-bit one where this machine can run it).
 bench-windows: windows
 	python3 tools/bench/wine_bench.py build/windows64 build/windows
 

@@ -7,6 +7,7 @@
 #ifndef VENDRALITH_OUTPUT_STANDARD_OUTPUT_H
 #define VENDRALITH_OUTPUT_STANDARD_OUTPUT_H
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,15 @@ void WriteLastOut(std::string_view text, ExitCode code);
 // The watchdog's action: waits until an ending is set, prints it and ends the
 // process at once, holding the lock to the end.
 [[noreturn]] void EndAtDeadline();
+
+// In a process that scans one system for a multi-system run, what would go
+// to standard output goes to the run instead, and so does each ending set
+// for the deadline: the run prints them in their turn.
+struct OutputRedirection {
+  std::function<void(std::string_view text)> write;
+  std::function<void(const DeadlineEnding& ending)> ending;
+};
+void RedirectOutput(OutputRedirection redirection);
 
 }  // namespace vendralith
 

@@ -102,42 +102,57 @@ std::optional<Channel> ListingChannel(const std::vector<StatisticsRow>& rows, bo
   return std::nullopt;
 }
 
-LogStatisticsOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
-                                        ResultDocument& document) {
+namespace {
+
+// The rows of a successful answer; on failure the outcome's message.
+std::vector<StatisticsRow> AskRows(RfcSession& session, QueryOutcome& outcome) {
   std::vector<StatisticsFields> fields;
   const CallAnswer answer = session.AskLogStatistics(fields);
-  LogStatisticsOutcome outcome;
   outcome.status = answer.status;
-  const std::string& exceptionName = answer.exceptionName;
+  std::vector<StatisticsRow> rows;
   if (!outcome.Ok()) {
-    outcome.message = QueryStatusMessage(outcome.status, exceptionName);
-  } else {
-    std::vector<StatisticsRow> rows;
-    rows.reserve(fields.size());
-    for (const StatisticsFields& row : fields) rows.push_back(RowFromFields(row));
-    const bool percent = request.parameterString.find("PERCENT") != std::string::npos;
-    if (!request.listingMode) {
-      document.OpenDocument();
-      document.OpenText();
-      document.AppendText(LogStateText(request.destination, rows));
-      document.CloseText();
-      WriteOut(document.Text());
-      document.Clear();
-      for (const Channel& channel : SingleSystemChannels(rows, percent)) {
-        document.WriteChannel(channel.name, channel.value, channel.unit);
-      }
-    } else {
-      outcome.found = !rows.empty();
-      document.Clear();
-      if (auto channel = ListingChannel(rows, percent, request.itemName, request.displayName)) {
-        document.WriteChannel(channel->name, channel->value, channel->unit);
-        WriteOut(document.Text());
-        document.Clear();
-      }
+    outcome.message = QueryStatusMessage(outcome.status, answer.exceptionName);
+    return rows;
+  }
+  rows.reserve(fields.size());
+  for (const StatisticsFields& row : fields) rows.push_back(RowFromFields(row));
+  return rows;
+}
+
+bool Percent(const std::string& parameterString) {
+  return parameterString.find("PERCENT") != std::string::npos;
+}
+
+}  // namespace
+
+QueryOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
+                                ResultDocument& document) {
+  QueryOutcome outcome;
+  const std::vector<StatisticsRow> rows = AskRows(session, outcome);
+  if (outcome.Ok()) {
+    document.OpenDocument();
+    document.OpenText();
+    document.AppendText(LogStateText(request.destination, rows));
+    document.CloseText();
+    WriteOut(document.Text());
+    document.Clear();
+    for (const Channel& channel : SingleSystemChannels(rows, Percent(request.parameterString))) {
+      document.WriteChannel(channel.name, channel.value, channel.unit);
     }
   }
-
   session.ReleaseLogStatistics();
+  return outcome;
+}
+
+ListingChannelOutcome QueryListingChannel(RfcSession& session,
+                                          const ListingChannelRequest& request) {
+  ListingChannelOutcome outcome;
+  const std::vector<StatisticsRow> rows = AskRows(session, outcome);
+  if (outcome.Ok()) {
+    outcome.found = !rows.empty();
+    outcome.channel = ListingChannel(rows, Percent(request.parameterString), request.itemName,
+                                     request.displayName);
+  }
   return outcome;
 }
 

@@ -44,22 +44,33 @@ std::optional<Channel> ListingChannel(const std::vector<StatisticsRow>& rows, bo
                                       const std::string& itemName, const std::string& displayName);
 
 struct LogStatisticsRequest {
-  bool listingMode = false;
-  std::string itemName;     // listing mode: the channel to report
-  std::string displayName;  // listing mode: the channel's name
-  std::string destination;  // single-system run: shown in the log-state text
+  std::string destination;  // shown in the log-state text
   std::string parameterString;
 };
 
-struct LogStatisticsOutcome : QueryOutcome {
-  bool found = false;  // listing mode: the table had a row
+// Asks ADA_LOG_STATISTICS for a single-system run: prints the document's
+// opening and log-state text, then leaves the channels in the document.
+QueryOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
+                                ResultDocument& document);
+
+struct ListingChannelRequest {
+  std::string itemName;     // the channel to report
+  std::string displayName;  // the channel's name
+  std::string parameterString;
 };
 
-// Asks ADA_LOG_STATISTICS. Single-system run: prints the document's opening
-// and log-state text, then leaves the channels in the document. Listing mode:
-// prints the selected channel at once.
-LogStatisticsOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
-                                        ResultDocument& document);
+struct ListingChannelOutcome : QueryOutcome {
+  bool found = false;              // the table had a row
+  std::optional<Channel> channel;  // the row the item selects
+};
+
+// Asks ADA_LOG_STATISTICS for one system of a multi-system run and picks its
+// channel, which the run prints in listing order. The tables stay until
+// session.ReleaseLogStatistics(), which comes after the channel is printed,
+// whatever the answer: a failure there ends the run with the RFC error
+// report, after the channel.
+ListingChannelOutcome QueryListingChannel(RfcSession& session,
+                                          const ListingChannelRequest& request);
 
 }  // namespace vendralith
 

@@ -8,15 +8,17 @@ namespace vendralith {
 namespace {
 
 // Logged before the answer goes out: should closing hang, the log has it.
-void LogError(std::string_view message, const RfcSession* open) {
-  if (const CallLog* log = CallLog::Current()) {
-    log->Write(open != nullptr ? open->ConnectionNumber() : 0, "error document", message);
-  }
+void LogError(std::string_view message, std::int32_t connection) {
+  if (const CallLog* log = CallLog::Current()) log->Write(connection, "error document", message);
 }
 
-[[noreturn]] void PrintAndEnd(const ResultDocument& document, RfcSession* open) {
-  // Should closing hang, the deadline ends the process without another word.
-  WriteLastOut(document.Text(), ExitCode::ErrorDocument);
+std::int32_t ConnectionOf(const RfcSession* open) {
+  return open != nullptr ? open->ConnectionNumber() : 0;
+}
+
+// After the answer: should closing hang, the deadline ends the process
+// without another word.
+[[noreturn]] void CloseAndEnd(RfcSession* open) {
   if (open != nullptr) open->Close();
   EndProcess(ExitCode::ErrorDocument);
 }
@@ -24,21 +26,28 @@ void LogError(std::string_view message, const RfcSession* open) {
 }  // namespace
 
 void EndWithErrorDocument(ResultDocument& document, std::string_view message, RfcSession* open) {
-  LogError(message, open);
+  LogError(message, ConnectionOf(open));
   document.MakeErrorDocument(message);
-  PrintAndEnd(document, open);
+  WriteLastOut(document.Text(), ExitCode::ErrorDocument);
+  CloseAndEnd(open);
 }
 
 void EndOpenDocumentWithError(ResultDocument& document, std::string_view message,
                               RfcSession* open) {
-  LogError(message, open);
+  PrintOpenDocumentError(document, message, ConnectionOf(open));
+  CloseAndEnd(open);
+}
+
+void PrintOpenDocumentError(ResultDocument& document, std::string_view message,
+                            std::int32_t connection) {
+  LogError(message, connection);
   if (document.IsXml()) {
     document.Clear();
     document.AppendErrorToOpenDocument(message);
   } else {
     document.MakeErrorDocument(message);
   }
-  PrintAndEnd(document, open);
+  WriteLastOut(document.Text(), ExitCode::ErrorDocument);
 }
 
 std::string LogonFailedMessage(const std::string& destination) {

@@ -2,6 +2,7 @@
 #ifndef VENDRALITH_RUN_ERROR_ENDING_H
 #define VENDRALITH_RUN_ERROR_ENDING_H
 
+#include <cstdint>
 #include <string_view>
 
 #include "output/result_document.h"
@@ -20,6 +21,12 @@ namespace vendralith {
 // still reads one well-formed answer.
 [[noreturn]] void EndOpenDocumentWithError(ResultDocument& document, std::string_view message,
                                            RfcSession* open);
+
+// Prints that error as the run's last output, without ending the process:
+// for a run with more to tidy up. connection numbers the connection the
+// error came from in the call log (0: none).
+void PrintOpenDocumentError(ResultDocument& document, std::string_view message,
+                            std::int32_t connection);
 
 // "Error 1011: RFC-Open for DEST failed !".
 std::string LogonFailedMessage(const std::string& destination);

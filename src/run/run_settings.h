@@ -30,6 +30,7 @@ struct RunSettings {
   bool consoleMode = false;     // progress lines between the document's pieces
   bool listingMode = false;     // item mode here; the global profile name sets it later
   int timeoutSeconds = 0;       // ",TIMEOUT=": the whole run's budget; 0: no deadline
+  int parallelScans = 1;        // ",PARALLEL=": how many systems a multi-system run scans at once
 };
 
 // The dialect named by the end of the program name: "-" or "_" and one of

@@ -4,6 +4,7 @@
 #include "run/listing_reader.h"
 #include "run/multi_system_run.h"
 #include "run/run_context.h"
+#include "run/scan_process.h"
 #include "run/single_system_run.h"
 #include "run/startup.h"
 #include "system/clock.h"
@@ -11,6 +12,8 @@
 namespace vendralith {
 
 void RunSensor(const std::vector<std::string>& arguments) {
+  // A multi-system run's scan process scans its system and ends here.
+  ScanWhenStartedByRun();
   const auto started = std::chrono::steady_clock::now();
   StartupResult startup = ReadCommandLine(arguments, ClockTime());
   RunContext run{startup.settings,

@@ -80,7 +80,7 @@ void RunSingleSystem(RunContext& run) {
   // The query prints the document's opening once the statistics have come:
   // after it, an error document would be a second answer.
   if (deadline) SetDeadlineEnding(noAnswer, EndingHolds::UntilNextWrite);
-  const LogStatisticsOutcome statistics = QueryLogStatistics(session, request, document);
+  const QueryOutcome statistics = QueryLogStatistics(session, request, document);
   // The real cause goes out before the close: a close that hangs must not
   // leave the host with nothing, or with the deadline's error in its place.
   if (!statistics.Ok()) {

@@ -1,5 +1,7 @@
 #include "run/startup.h"
 
+#include "run/parallel_run.h"
+#include "run/profile_location.h"
 #include "run/run_deadline.h"
 #include "system/text_helpers.h"
 
@@ -29,17 +31,28 @@ StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
   }
   run.parameterString = UpperCase(run.parameterText);
   // A deadline that cannot be kept must not be dropped without a word.
-  const TimeoutParameter timeout = ReadTimeout(run.parameterString);
-  if (timeout.given && timeout.seconds == 0) {
+  const NumberKeyword timeout = ReadTimeout(run.parameterString);
+  if (timeout.given && timeout.value == 0) {
     result.error = kTimeoutError;
     return result;
   }
-  run.timeoutSeconds = timeout.seconds;
+  run.timeoutSeconds = timeout.value;
 
+  const bool global = ApplyNameRules(run.profileName).global;
   if (const auto item = run.parameterString.find("ITEM="); item != std::string::npos) {
     run.listingMode = true;
     run.itemName = ParameterValue(run.parameterText, item + 5, kMaxItemName);
     run.profileName = kItemListingFile;
+  }
+  // Only a multi-system run scans systems at once: a single-system run
+  // ignores the keyword, whatever its value.
+  if (run.listingMode || global) {
+    const NumberKeyword parallel = ReadParallel(run.parameterString);
+    if (parallel.given && parallel.value == 0) {
+      result.error = kParallelError;
+      return result;
+    }
+    if (parallel.given) run.parallelScans = parallel.value;
   }
   run.consoleMode = run.parameterString.find_first_of("#@$%") != std::string::npos;
   return result;

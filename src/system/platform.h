@@ -29,6 +29,9 @@ std::FILE* CreateNewFile(const std::string& local);
 // cannot.
 bool AppendAtOnce(const std::string& local, std::string_view bytes);
 
+// The same with the bytes as they stand, line ends included.
+bool AppendBytesAtOnce(const std::string& local, std::string_view bytes);
+
 // The number by which the system knows this process.
 unsigned long CurrentProcessId();
 

@@ -47,6 +47,10 @@ std::FILE* CreateNewFile(const std::string& local) {
 }
 
 bool AppendAtOnce(const std::string& local, std::string_view bytes) {
+  return AppendBytesAtOnce(local, bytes);
+}
+
+bool AppendBytesAtOnce(const std::string& local, std::string_view bytes) {
   const int file = open(local.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (file < 0) return false;
   // With O_APPEND the move to the end and the write are one step.

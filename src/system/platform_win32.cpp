@@ -22,12 +22,9 @@ std::FILE* CreateNewFile(const std::string& local) {
   return stream;
 }
 
-bool AppendAtOnce(const std::string& local, std::string_view bytes) {
-  std::string text;
-  for (const char c : bytes) {
-    if (c == '\n') text += '\r';
-    text += c;
-  }
+namespace {
+
+bool AppendWhole(const std::string& local, const std::string& bytes) {
   const HANDLE file =
       CreateFileA(local.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -40,10 +37,25 @@ bool AppendAtOnce(const std::string& local, std::string_view bytes) {
   const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != 0;
   DWORD written = 0;
   const bool ok =
-      WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0 &&
-      written == text.size();
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+      written == bytes.size();
   if (locked) UnlockFileEx(file, 0, 1, 0, &turn);
   return CloseHandle(file) != 0 && ok;
+}
+
+}  // namespace
+
+bool AppendAtOnce(const std::string& local, std::string_view bytes) {
+  std::string text;
+  for (const char c : bytes) {
+    if (c == '\n') text += '\r';
+    text += c;
+  }
+  return AppendWhole(local, text);
+}
+
+bool AppendBytesAtOnce(const std::string& local, std::string_view bytes) {
+  return AppendWhole(local, std::string(bytes));
 }
 
 unsigned long CurrentProcessId() { return GetCurrentProcessId(); }

@@ -21,6 +21,10 @@ A case is a folder:
               differs from the classic library's (--binding nwrfc): only
               what the classic library cannot say, such as a note taken
               from the error's message instead of the trace file
+  stdout.parallel, exit.parallel, after.parallel
+              what a multi-system run with ",PARALLEL=4" (--parallel) gives
+              where it differs from the run one system after another: only
+              at a deadline, where more systems have finished
   exit        the expected exit code
   after       the expected changes of files, one per line: "created PATH",
               "changed PATH" or "deleted PATH", PATH under work/ or drive/;
@@ -94,6 +98,14 @@ text by chance, so a case that holds one fails.
 The lock file by which parallel scans keep apart (its name is kScanLockFile
 of src/rfc/scan_locks.h) is left out of the file changes: every scan that
 reaches the RFC library creates it in the work folder. It must stay empty.
+
+With --parallel N a multi-system case runs with ",PARALLEL=N" added to its
+parameters (a blank and the keyword, in a third argument or at the end of
+it) and must give the same answer; any other case, and one that sets the
+keyword on its command line itself, is skipped, with exit code 77. A
+multi-system run's scan processes work in folders of their own, so every
+multi-system case runs with SIMRFC_LANDSCAPE naming the work folder's
+Landscape.ini (under Wine by its Z: path).
 
 With --record the case's stdout, exit and after files are written from the
 run instead of compared (times become {TIME}); read them before committing.
@@ -307,12 +319,38 @@ def matches(expected, actual, binding="classic"):
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
 
 
-def expectation_file(case, name, binding, wine):
-    """The case's file of expectations for this run: NAME.nwrfc through the
-    NetWeaver binding where the case has one, NAME.windows under Wine where
-    it has one (stdout only), else NAME. Whether CRLF line ends are to be
-    added to the file is the second value."""
+def multi_system_case(case):
+    """Whether the case is a multi-system run: the profile name global (with
+    or without a folder, any case) or ITEM= in the parameters."""
+    args = read_lines(case / "args")
+    if not args:
+        return False
+    name = re.split(r"[\\/]", args[0])[-1].lower()
+    return name in ("global", "global.p00") or any("ITEM=" in arg.upper() for arg in args[1:3])
+
+
+def sets_parallel(case):
+    """Whether the case's command line holds ,PARALLEL= itself."""
+    return any(",PARALLEL=" in arg.upper() for arg in read_lines(case / "args")[1:3])
+
+
+def with_parallel(args, scans):
+    """The arguments with ",PARALLEL=scans" added to the parameters."""
+    keyword = f",PARALLEL={scans}"
+    if len(args) < 3:
+        return args + [keyword] if len(args) == 2 else args + ["", keyword]
+    return args[:2] + [args[2] + " " + keyword] + args[3:]
+
+
+def expectation_file(case, name, binding, wine, parallel=False):
+    """The case's file of expectations for this run: NAME.parallel for a run
+    with ,PARALLEL= where the case has one, NAME.nwrfc through the NetWeaver
+    binding where the case has one, NAME.windows under Wine where it has one
+    (stdout only), else NAME. Whether CRLF line ends are to be added to the
+    file is the second value."""
     candidates = []
+    if parallel:
+        candidates.append((f"{name}.parallel", wine))
     if binding == "nwrfc":
         if wine:
             candidates.append((f"{name}.nwrfc.windows", False))
@@ -593,6 +631,31 @@ def wine_environment(prefix, bitness):
     return environment
 
 
+def add_program_options(parser):
+    """The options of a script that runs the program of a build, natively or
+    under Wine: --bin-dir, --wine and --wine-prefix."""
+    parser.add_argument("--bin-dir", required=True, type=Path)
+    parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--wine-prefix", type=Path)
+
+
+def program_environment(parser, options):
+    """For the options of add_program_options: the environment of the runs,
+    and the folder to make their folders in (under Wine the prefix's drive
+    C:, natively anywhere: None)."""
+    if options.wine and options.wine_prefix is None:
+        parser.error("--wine needs --wine-prefix")
+    if options.wine:
+        environment = wine_environment(options.wine_prefix.resolve(),
+                                       pe_bitness(options.bin_dir / "vendralith.exe"))
+        temp_parent = options.wine_prefix.resolve() / "drive_c"
+    else:
+        environment = dict(os.environ)
+        temp_parent = None
+    environment.pop("RFC_INI", None)
+    return environment, temp_parent
+
+
 def record_windows(case, result, binding):
     expected_file, crlf = expected_file_without_windows(case, binding)
     expected_out = expected_file.read_bytes() if expected_file.exists() else b""
@@ -628,6 +691,8 @@ def main():
         parser.add_argument(f"--{architecture}-rfc-library-dir", type=Path,
                             help=f"the same folders of the {architecture} build, for the cases "
                                  f"that place the {architecture} library whatever the executable")
+    parser.add_argument("--parallel", type=int, metavar="N",
+                        help="run a multi-system case with ,PARALLEL=N added (others skip)")
     parser.add_argument("--record", action="store_true",
                         help="write the expected results from this run")
     parser.add_argument("case", type=Path)
@@ -635,6 +700,14 @@ def main():
     case = options.case.resolve()
     # The case as the lines name it: with the binding when it is not the classic one.
     label = case.name + ("" if options.binding == "classic" else f" [{options.binding}]")
+    if options.parallel:
+        label += f" [PARALLEL={options.parallel}]"
+        if not multi_system_case(case) or sets_parallel(case):
+            print(f"skip {label}: not a multi-system run, or one that sets the keyword itself")
+            return SKIPPED
+        if options.record:
+            print(f"FAIL {label}: a run with --parallel records nothing")
+            return 1
     failures = []
     modes = permissions(case)
     if modes and options.wine:
@@ -718,7 +791,15 @@ def main():
             executable = temp / "bin" / program
             executable.parent.mkdir()
             shutil.copy2(options.bin_dir / executable_name, executable)
-            command = [str(executable)] + read_lines(case / "args")
+            args = read_lines(case / "args")
+            if options.parallel:
+                args = with_parallel(args, options.parallel)
+            if multi_system_case(case):
+                # A scan process works in a folder of its own: the landscape by its full name.
+                landscape = work / "Landscape.ini"
+                environment["SIMRFC_LANDSCAPE"] = (
+                    "Z:" + str(landscape).replace("/", "\\") if options.wine else str(landscape))
+            command = [str(executable)] + args
             if options.wine:
                 command.insert(0, wine_loader(environment))
                 place_rfc_library(placements, library_dirs,
@@ -787,12 +868,13 @@ def main():
             return 0
 
         binding = options.binding
-        exit_file, _ = expectation_file(case, "exit", binding, False)
+        parallel = bool(options.parallel)
+        exit_file, _ = expectation_file(case, "exit", binding, False, parallel)
         expected_exit = int((read_lines(exit_file) or ["0"])[0])
         if result.returncode != expected_exit:
             failures.append(f"exit code {result.returncode}, expected {expected_exit}")
 
-        expected_out_file, crlf = expectation_file(case, "stdout", binding, options.wine)
+        expected_out_file, crlf = expectation_file(case, "stdout", binding, options.wine, parallel)
         expected_out = expected_out_file.read_bytes() if expected_out_file.exists() else b""
         if crlf:
             expected_out = expected_out.replace(b"\n", b"\r\n")
@@ -802,7 +884,7 @@ def main():
 
         changes = file_changes(before, after)
         expected_changes = {}
-        after_file, _ = expectation_file(case, "after", binding, False)
+        after_file, _ = expectation_file(case, "after", binding, False, parallel)
         for line in read_lines(after_file):
             if line.strip():
                 kind, _, path = line.partition(" ")

@@ -8,7 +8,9 @@ The monitoring host starts many sensors at once from one folder. This test
 builds such a folder: the systems PRD and QAS are reached through destination
 files (SapRfc.PRD, SapRfc.QAS), DEV and BAD through their profiles' options,
 and BAD's statistics call fails, so its answer carries the trace note of
-Dev_Rfc.Trc. An item-mode listing (Kelvaron.Prf) names DEV and PRD.
+Dev_Rfc.Trc. An item-mode listing (Kelvaron.Prf) names DEV and PRD; it also
+runs with ",PARALLEL=2", its scan processes in working folders of their own
+(which find the landscape through SIMRFC_LANDSCAPE).
 
 Each kind of scan (a system, a dialect, the multi-system run) first runs
 alone; then --scans scans of all kinds, in a shuffled order, run in
@@ -36,7 +38,6 @@ import argparse
 import concurrent.futures
 import difflib
 import fcntl
-import os
 import random
 import re
 import shutil
@@ -51,7 +52,7 @@ TESTS = Path(__file__).resolve().parent.parent
 FIXTURES = TESTS / "e2e" / "fixtures"
 sys.path.insert(0, str(TESTS / "e2e"))
 from run_case import (  # noqa: E402
-    lock_file_path, pe_bitness, sanitizer_report, wine_environment, wine_loader)
+    add_program_options, lock_file_path, program_environment, sanitizer_report, wine_loader)
 
 SCAN_TIMEOUT = 120
 DEADLINE = 300
@@ -93,6 +94,7 @@ SCANS = [
     ("vendralith-pindrel", ["DEV", "CH=2"]),
     ("vendralith-marsoke", ["BAD", "PERCENT"]),
     ("vendralith", ["x", "ITEM=LogPages"]),
+    ("vendralith", ["x", "ITEM=LogPages,PARALLEL=2"]),
     ("vendralith", ["BAD", ",syslog"]),
     ("vendralith-pindrel", ["DEV", "CH=2,SYSLOG"]),
 ]
@@ -219,30 +221,20 @@ def call_log_problems(work, logging_scans):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--bin-dir", required=True, type=Path)
-    parser.add_argument("--wine", action="store_true")
-    parser.add_argument("--wine-prefix", type=Path)
+    add_program_options(parser)
     parser.add_argument("--scans", type=int, default=400)
     parser.add_argument("--workers", type=int, default=8)
     parser.add_argument("--seed", type=int, default=20261210)
     options = parser.parse_args()
-    if options.wine and options.wine_prefix is None:
-        parser.error("--wine needs --wine-prefix")
-
-    if options.wine:
-        environment = wine_environment(options.wine_prefix.resolve(),
-                                       pe_bitness(options.bin_dir / "vendralith.exe"))
-        temp_parent = options.wine_prefix.resolve() / "drive_c"
-    else:
-        environment = dict(os.environ)
-        temp_parent = None
-    environment.pop("SIMRFC_LANDSCAPE", None)
-    environment.pop("RFC_INI", None)
+    environment, temp_parent = program_environment(parser, options)
 
     with tempfile.TemporaryDirectory(prefix="vendralith-parallel-", dir=temp_parent) as temp:
         temp = Path(temp)
         work = temp / "sensors"
         build_folder(work)
+        landscape = work / "Landscape.ini"
+        environment["SIMRFC_LANDSCAPE"] = (
+            "Z:" + str(landscape).replace("/", "\\") if options.wine else str(landscape))
         if not options.wine:
             # No C:\PRTG_Path.Txt: the profiles are found in the current folder.
             (temp / "drive").mkdir()

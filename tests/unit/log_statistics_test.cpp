@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "queries/log_statistics_query.h"
-#include "run/multi_system_run.h"
+#include "run/listed_systems.h"
 
 namespace vendralith {
 namespace {

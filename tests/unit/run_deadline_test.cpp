@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "run/parallel_run.h"
+
 namespace vendralith {
 namespace {
 
@@ -35,9 +37,32 @@ TEST(ReadTimeout, FindsAndChecksTheValue) {
       {",TIMEOUT=5:", true, 0},                    // ':' stands for a blank inside the value
   };
   for (const Case& c : cases) {
-    const TimeoutParameter timeout = ReadTimeout(c.parameterString);
+    const NumberKeyword timeout = ReadTimeout(c.parameterString);
     EXPECT_EQ(timeout.given, c.given) << c.parameterString;
-    EXPECT_EQ(timeout.seconds, c.seconds) << c.parameterString;
+    EXPECT_EQ(timeout.value, c.seconds) << c.parameterString;
+  }
+}
+
+TEST(ReadParallel, FindsAndChecksTheValue) {
+  struct Case {
+    const char* parameterString;
+    bool given;
+    int scans;  // 0: refused
+  } cases[] = {
+      {"PERCENT", false, 0},             // no keyword: one system after another
+      {",PARALLEL=1", true, 1},          // lowest
+      {",PARALLEL=16", true, 16},        // highest
+      {",PARALLEL=08,SYSLOG", true, 8},  // leading zero; the value ends at a comma
+      {",PARALLEL=17", true, 0},         // above 16
+      {",PARALLEL=100", true, 0},        // more digits than 16 has
+      {",PARALLEL=0", true, 0},          // below 1
+      {",PARALLEL=", true, 0},           // missing
+      {",PARALLEL=EIGHT", true, 0},      // not a number
+  };
+  for (const Case& c : cases) {
+    const NumberKeyword parallel = ReadParallel(c.parameterString);
+    EXPECT_EQ(parallel.given, c.given) << c.parameterString;
+    EXPECT_EQ(parallel.value, c.scans) << c.parameterString;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "run/parallel_run.h"
 #include "run/run_deadline.h"
 #include "run/single_system_run.h"
 
@@ -89,6 +90,30 @@ TEST(ReadCommandLine, Timeout) {
     const StartupResult result = ReadCommandLine(c.arguments, "00:00:00");
     EXPECT_EQ(result.error, c.error) << c.arguments.back();
     EXPECT_EQ(result.settings.timeoutSeconds, c.timeoutSeconds) << c.arguments.back();
+  }
+}
+
+TEST(ReadCommandLine, Parallel) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int parallelScans;
+    const char* error;
+    const char* why;
+  } cases[] = {
+      {{"v", "global", "LOGSENS"}, 1, "", "no keyword: one system after another"},
+      {{"v", "global", "LOGSENS ,parallel=8"}, 8, "", "any case"},
+      {{"v", "C:\\x\\GLOBAL", "LOGSENS", ",PARALLEL=16"}, 16, "", "a global name with a folder"},
+      {{"v", "x", "ITEM=LogPages,PARALLEL=2"}, 2, "", "item mode"},
+      {{"v", "global", "LOGSENS ,PARALLEL="}, 1, kParallelError, "missing"},
+      {{"v", "global", "LOGSENS ,PARALLEL=17"}, 1, kParallelError, "out of range"},
+      {{"v", "x", "ITEM=LogPages,PARALLEL=0"}, 1, kParallelError, "out of range, item mode"},
+      {{"v", "PRD", ",PARALLEL=99"}, 1, "", "a single-system run does not check it"},
+      {{"v", "global", ",TIMEOUT=0,PARALLEL=0"}, 1, kTimeoutError, "the deadline is checked first"},
+  };
+  for (const Case& c : cases) {
+    const StartupResult result = ReadCommandLine(c.arguments, "00:00:00");
+    EXPECT_EQ(result.error, c.error) << c.why;
+    EXPECT_EQ(result.settings.parallelScans, c.parallelScans) << c.why;
   }
 }
 

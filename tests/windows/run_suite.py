@@ -20,12 +20,18 @@ drives. Each case runs twice: once finding the simulated library's
 librfc32.dll of its build (BIN_DIR/simrfc-dll) beside its copy of
 vendralith.exe, once finding its sapnwrfc.dll there, so every case runs
 through both run-time bindings; a case that places the libraries itself runs
-once, as it says. The
+once, as it says. A multi-system case runs once more with ",PARALLEL=4"
+(run_case.py --parallel), so that its scan processes run under Wine too:
+through librfc32.dll only, since how a run starts and ends its scan
+processes does not depend on the library (the native suite runs these
+through both, and the cases that set ,PARALLEL= themselves run through both
+here too). The
 cases that place the library of a given architecture take it from the build
 of that architecture among the --bin-dir folders. Then vendralith-profile.exe
 writes a password line that vendralith.exe, installed with librfc32.dll
-beside it, accepts, and tests/stress/parallel_scans.py runs its parallel
-scans under Wine.
+beside it, accepts, tests/stress/parallel_scans.py runs its parallel
+scans under Wine, and tests/stress/parallel_run_killed.py kills a run with
+,PARALLEL= and finds none of its scan processes left.
 
 A case that fails with nothing printed at all, on either output, runs once
 more and its lines say so: under Wine (whose messages are off) that is how
@@ -51,13 +57,15 @@ RUN_CASE = TESTS / "e2e" / "run_case.py"
 # run_case.py's exit code for a case that failed with nothing printed at all.
 NOTHING_PRINTED_UNDER_WINE = 3
 PARALLEL_SCANS = TESTS / "stress" / "parallel_scans.py"
+PARALLEL_RUN_KILLED = TESTS / "stress" / "parallel_run_killed.py"
 # In a prefix this suite made: only such a folder is removed for a new run.
 MARK = ".vendralith-test-prefix"
 CASES = TESTS / "e2e" / "cases"
 LANDSCAPE = TESTS / "e2e" / "fixtures" / "landscape" / "Landscape.ini"
 
 sys.path.insert(0, str(RUN_CASE.parent))
-from run_case import SKIPPED, pe_bitness, wine_environment, wine_loader  # noqa: E402
+from run_case import (  # noqa: E402
+    SKIPPED, multi_system_case, pe_bitness, sets_parallel, wine_environment, wine_loader)
 
 # Debian's 32-bit Wine loader; "wine" starts it whenever it is installed.
 WINE32_LOADER = Path("/usr/lib/wine/wine")
@@ -154,10 +162,14 @@ def run_build(bin_dir, prefix, cases, library_dirs, whole_suite):
             # Through librfc32.dll, then through sapnwrfc.dll; a case that
             # places its libraries itself runs once.
             bindings = ["classic"] + ([] if (case / "rfc-library").exists() else ["nwrfc"])
-            for binding in bindings:
+            runs = [(binding, []) for binding in bindings]
+            # A multi-system run once more with ,PARALLEL=4: scan processes under Wine.
+            if multi_system_case(case) and not sets_parallel(case):
+                runs.append(("classic", ["--parallel", "4"]))
+            for binding, parallel in runs:
                 command = [sys.executable, str(RUN_CASE), "--wine", "--wine-prefix", str(prefix),
                            "--bin-dir", str(bin_dir), "--binding", binding, *library_options,
-                           str(case)]
+                           *parallel, str(case)]
                 result = subprocess.run(command, env=environment, stdout=subprocess.PIPE,
                                         stderr=subprocess.STDOUT)
                 sys.stdout.write(result.stdout.decode("utf-8", "replace"))
@@ -186,17 +198,19 @@ def run_build(bin_dir, prefix, cases, library_dirs, whole_suite):
                 failed += 1
             else:
                 passed += 1
-            parallel = subprocess.run(
-                [sys.executable, str(PARALLEL_SCANS), "--wine", "--wine-prefix", str(prefix),
-                 "--bin-dir", str(bin_dir)],
-                env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-            print(("FAIL " if parallel.returncode else "ok ") + "parallel_scans")
-            print("  " + parallel.stdout.decode("utf-8", "replace").rstrip().replace("\n", "\n  "),
-                  flush=True)
-            if parallel.returncode:
-                failed += 1
-            else:
-                passed += 1
+            for name, script in (("parallel_scans", PARALLEL_SCANS),
+                                 ("parallel_run_killed", PARALLEL_RUN_KILLED)):
+                stress = subprocess.run(
+                    [sys.executable, str(script), "--wine", "--wine-prefix", str(prefix),
+                     "--bin-dir", str(bin_dir)],
+                    env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+                print(("FAIL " if stress.returncode else "ok ") + name)
+                print("  " + stress.stdout.decode("utf-8", "replace").rstrip()
+                      .replace("\n", "\n  "), flush=True)
+                if stress.returncode:
+                    failed += 1
+                else:
+                    passed += 1
     finally:
         subprocess.run(["wineserver", "-k"], env=environment)
     print(f"{bitness}-bit suite took {time.monotonic() - started:.1f} s: "

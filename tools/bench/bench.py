@@ -23,7 +23,15 @@ Figures:
      that it runs without locks.
   6. the peak resident memory of a failing scan that reads its note from a
      trace of 1 MB and from one of 100 MB, side by side: the trace is read
-     as a stream, so the two should be alike.
+     as a stream, so the two should be alike;
+  7. ,PARALLEL=: 20 systems answering with 100 ms latency, one after another
+     and 8 at once, side by side; the same listing with one system whose
+     logon hangs, with ,TIMEOUT=30; and the peak resident memory of all the
+     processes of the parallel run together, sampled from /proc.
+
+With --baseline SENSOR the multi-system runs without the keyword also run
+with SENSOR, the sensor of another build (of main, say), side by side, and
+the table gives the ratio of their costs per system.
 """
 
 import argparse
@@ -34,6 +42,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import time
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
@@ -54,6 +63,16 @@ SENSOR = "BENCH"
 TARGET_RATIO = 1.5
 TARGET_RSS_KIB = 2048
 FLAT_LIMIT = 1.5
+
+# 7: the parallel run. The logon of the hanging system waits an hour.
+PARALLEL_SYSTEMS = 20
+PARALLEL_LATENCY_MS = 100
+PARALLEL_SCANS = 8
+PARALLEL_TIMEOUT = 30
+PARALLEL_TARGET = 5
+HANG_LATENCY_MS = 3600000
+# Each process of the run at most this much, and the run itself once more.
+PARALLEL_RSS_PER_PROCESS_KIB = 1536
 
 
 def most_systems():
@@ -121,9 +140,11 @@ def scrambled_password(profile_tool):
     return done.stdout.rstrip("\n")
 
 
-def write_multi_fixture(folder, systems, stored_password):
+def write_multi_fixture(folder, systems, stored_password, latency_ms=LATENCY_MS, hanging=None):
     """A landscape, one profile per distinct system and a global listing with
-    SYSTEMS entries. A listing longer than the names at hand repeats them."""
+    SYSTEMS entries. A listing longer than the names at hand repeats them.
+    Each system answers with latency_ms; the one named hanging takes an hour
+    to log on."""
     if folder.exists():
         shutil.rmtree(folder)
     (folder / "drive").mkdir(parents=True)
@@ -132,7 +153,8 @@ def write_multi_fixture(folder, systems, stored_password):
     for name in names:
         host = f"bench{name}"
         landscape += [f"[system S{name}]", f"host = {host}", "sysnr = 00", "client = 100",
-                      "user = MONITOR", f"password = {PASSWORD}", f"latency_ms = {LATENCY_MS}",
+                      "user = MONITOR", f"password = {PASSWORD}",
+                      f"latency_ms = {HANG_LATENCY_MS if name == hanging else latency_ms}",
                       "statlog = LOG PAGES|1250000", "statlog = USED     LOG PAGES|462500",
                       "statlog = SAVEPOINTS|1523", ""]
         profile = [("Extcompany.", "Bench Corp"), ("Destination", f"BN{name}"),
@@ -209,6 +231,42 @@ def write_trace_fixture(source, folder, megabytes):
         trace.write(b"T:4711 ======> the last block\n")
 
 
+def run_tree_rss_kib(pid):
+    """The resident memory of the process and all its descendants, in KiB."""
+    parents = {}
+    rss = {}
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            status = (entry / "status").read_text()
+        except OSError:
+            continue  # ended meanwhile
+        fields = dict(line.split(":", 1) for line in status.splitlines() if ":" in line)
+        parents[int(entry.name)] = int(fields.get("PPid", "0").strip())
+        rss[int(entry.name)] = int(fields.get("VmRSS", "0 kB").split()[0])
+    tree = {pid}
+    grown = True
+    while grown:
+        grown = False
+        for child, parent in parents.items():
+            if parent in tree and child not in tree:
+                tree.add(child)
+                grown = True
+    return sum(rss.get(member, 0) for member in tree)
+
+
+def peak_tree_rss_kib(command, folder, env):
+    """The highest sum of the resident memory of the run and its scan
+    processes, sampled while it runs."""
+    run = subprocess.Popen(command, cwd=folder, env=env, stdout=subprocess.DEVNULL)
+    peak = 0
+    while run.poll() is None:
+        peak = max(peak, run_tree_rss_kib(run.pid))
+        time.sleep(0.002)
+    return peak
+
+
 def load():
     try:
         return Path("/proc/loadavg").read_text().split()[0]
@@ -220,6 +278,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build_dir", type=Path)
     parser.add_argument("--quick", action="store_true", help="a tenth of the runs, for a try")
+    parser.add_argument("--baseline", type=Path,
+                        help="the sensor of another build, to run the multi-system runs beside")
     args = parser.parse_args()
     build = args.build_dir.resolve()
     scale = 0.1 if args.quick else 1.0
@@ -321,13 +381,55 @@ def main():
         check_output(global_command, folder, environment(folder),
                      f"NoSystems={systems}, Processed={systems}, Failed=0")
         multi[systems] = Figure()
+    baseline = args.baseline.resolve() if args.baseline else None
+    baseline_command = [str(baseline), "global", SENSOR] if baseline else None
+    baseline_fixed, baseline_multi = Figure(), {systems: Figure() for systems in sizes}
+    if baseline:
+        check_output(baseline_command, fixed_folder, fixed_env,
+                     "NoSystems=1, Processed=0, Failed=0")
     for _ in range(3):
         fixed_figure.add(measure(runner, runs(100), fixed_folder, global_command, fixed_env))
+        if baseline:
+            baseline_fixed.add(measure(runner, runs(100), fixed_folder, baseline_command,
+                                       fixed_env))
         for systems in sizes:
             folder = work / f"multi-{systems}"
             count = runs(max(3, 300 // systems))
             multi[systems].add(measure(runner, count, folder, global_command,
                                        environment(folder)))
+            if baseline:
+                baseline_multi[systems].add(measure(runner, count, folder, baseline_command,
+                                                    environment(folder)))
+
+    # 7: the same listing one system after another and PARALLEL_SCANS at
+    # once; each scan process finds the landscape by its full path.
+    parallel_folder = work / "parallel"
+    write_multi_fixture(parallel_folder, PARALLEL_SYSTEMS, stored, PARALLEL_LATENCY_MS)
+    parallel_env = environment(parallel_folder)
+    parallel_env["SIMRFC_LANDSCAPE"] = str(parallel_folder / "Landscape.ini")
+    keyword = f",PARALLEL={PARALLEL_SCANS}"
+    parallel_command = [str(sensor), "global", f"{SENSOR} {keyword}"]
+    every = f"NoSystems={PARALLEL_SYSTEMS}, Processed={PARALLEL_SYSTEMS}, Failed=0"
+    check_output(global_command, parallel_folder, parallel_env, every)
+    check_output(parallel_command, parallel_folder, parallel_env, every)
+    one_after_another, at_once = Figure(), Figure()
+    for _ in range(1 if args.quick else 3):
+        one_after_another.add(measure(runner, 1, parallel_folder, global_command, parallel_env))
+        at_once.add(measure(runner, 1, parallel_folder, parallel_command, parallel_env))
+    peak_kib = peak_tree_rss_kib(parallel_command, parallel_folder, parallel_env)
+    if (parallel_folder / "Vendralith.Scans").exists():
+        sys.exit("bench: the parallel run left its working folders")
+    hanging_folder = work / "parallel-hanging"
+    write_multi_fixture(hanging_folder, PARALLEL_SYSTEMS, stored, PARALLEL_LATENCY_MS,
+                        hanging=NAME_CHARACTERS[0])
+    hanging_env = environment(hanging_folder)
+    hanging_env["SIMRFC_LANDSCAPE"] = str(hanging_folder / "Landscape.ini")
+    started = time.monotonic()
+    hanging = subprocess.run(
+        [str(sensor), "global", f"{SENSOR} ,TIMEOUT={PARALLEL_TIMEOUT}{keyword}"],
+        cwd=hanging_folder, env=hanging_env, capture_output=True, text=True)
+    hanging_s = time.monotonic() - started
+    hanging_processed = f"Processed={PARALLEL_SYSTEMS - 1}, Failed=1" in hanging.stdout
     load_after = load()
 
     # The table.
@@ -396,6 +498,36 @@ def main():
     else:
         growth = per_system[-1] / min(per_system)
         row(what, f"{growth:.2f}", f"flat (≤ {FLAT_LIMIT}): {met(growth <= FLAT_LIMIT)}")
+
+    if baseline:
+        base_fixed_cpu = baseline_fixed.cpu_us()
+        for systems in sizes:
+            if systems < 10:
+                continue  # one system is all noise
+            ours = (multi[systems].cpu_us() - fixed_cpu) / systems
+            theirs = (baseline_multi[systems].cpu_us() - base_fixed_cpu) / systems
+            row(f"{systems} systems without the keyword: CPU per system, this build / "
+                f"`{baseline}`",
+                f"{ours:.0f} / {theirs:.0f} µs = {ours / theirs:.2f}" if theirs > 0 else
+                "the noise is larger than the figures")
+
+    sequential_s = one_after_another.wall_us() / 1e6
+    parallel_s = at_once.wall_us() / 1e6
+    speed = sequential_s / parallel_s
+    row(f"{PARALLEL_SYSTEMS} systems, {PARALLEL_LATENCY_MS} ms latency x "
+        f"{LATENCY_UNITS_PER_SYSTEM}: one after another / `{keyword}`",
+        f"{sequential_s:.2f} / {parallel_s:.2f} s = {speed:.1f} x as fast",
+        f"≥ {PARALLEL_TARGET} x: {met(speed >= PARALLEL_TARGET)}")
+    limit_kib = (PARALLEL_SCANS + 1) * PARALLEL_RSS_PER_PROCESS_KIB
+    row(f"Peak resident memory of the `{keyword}` run, all its processes together (sampled)",
+        f"{peak_kib} KiB",
+        f"≤ {PARALLEL_SCANS} x 1.5 MiB + 1.5 MiB = {limit_kib} KiB: {met(peak_kib <= limit_kib)}")
+    row(f"{PARALLEL_SYSTEMS} systems, one of them hanging at its logon, "
+        f"`,TIMEOUT={PARALLEL_TIMEOUT}{keyword}`",
+        f"answered after {hanging_s:.2f} s, exit {hanging.returncode}, "
+        f"{PARALLEL_SYSTEMS - 1} {'processed' if hanging_processed else 'NOT processed'}",
+        f"{PARALLEL_SYSTEMS - 1} processed within {PARALLEL_TIMEOUT + 1} s: "
+        f"{met(hanging_processed and hanging.returncode == 0 and hanging_s <= PARALLEL_TIMEOUT + 1)}")
 
     print()
     print(f"Machine: {machine()}; load average {load_before} before, {load_after} after")

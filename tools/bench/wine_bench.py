@@ -15,7 +15,10 @@ sapnwrfc.dll (simrfc-dll/netweaver) beside it instead: the NetWeaver binding.
 All three scan PRD of the example landscape from the same folder, in
 alternating runs under one wineserver, so that a change of load hits them
 alike. Prints the median wall time of each and the ratios, per build; the 64-bit build
-runs under 64-bit Wine. A 32-bit build on a machine that cannot run 32-bit
+runs under 64-bit Wine. Then a multi-system run over PRD listed 20 times,
+PRD answering with 100 ms latency, one system after another against
+",PARALLEL=8", side by side (each scan process is a Wine process of its
+own, which the ratio includes). A 32-bit build on a machine that cannot run 32-bit
 programs is skipped, and the output says so. A tool to read, not a test:
 nothing fails on a time.
 """
@@ -32,6 +35,12 @@ REPO = Path(__file__).resolve().parents[2]
 EXAMPLES = REPO / "examples"
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 from run_case import pe_bitness, prepare_wine_prefix, wine_environment, wine_loader  # noqa: E402
+
+# The multi-system runs: PRD listed this often, each answer this late.
+PARALLEL_SYSTEMS = 20
+PARALLEL_LATENCY_MS = 100
+PARALLEL_SCANS = 8
+PARALLEL_RUNS = 3
 
 sys.path.insert(0, str(REPO / "tests" / "windows"))
 from run_suite import wine32_problem  # noqa: E402
@@ -77,6 +86,15 @@ def bench(build, bitness, runs):
         for name in ("Landscape.ini", "PRD.P00"):
             shutil.copy2(EXAMPLES / name, work)
 
+        multi = drive / "multi"
+        multi.mkdir()
+        shutil.copy2(EXAMPLES / "PRD.P00", multi)
+        (multi / "Landscape.ini").write_text((EXAMPLES / "Landscape.ini").read_text().replace(
+            "[system PRD]\n", f"[system PRD]\nlatency_ms = {PARALLEL_LATENCY_MS}\n", 1))
+        (multi / "SAP Kelvaron.Gbl").write_text(
+            "# GSNG: BENCH       " + "PRD.P00#" * PARALLEL_SYSTEMS + "\n"
+            "# GSNX: BENCH      Sensor=\"SAP Vendralith\",Profile,Item=LogPages\n")
+
         programs = {"run-time binding": loaded / "vendralith.exe",
                     "linked in": linked / "vendralith.exe",
                     "NetWeaver binding": netweaver / "vendralith.exe"}
@@ -93,6 +111,23 @@ def bench(build, bitness, runs):
                     return 1
                 if run > 0:  # the first round warms Wine's caches
                     times[name].append(elapsed)
+        # Every scan process finds the landscape by its full path.
+        environment["SIMRFC_LANDSCAPE"] = "C:\\multi\\Landscape.ini"
+        every = f"NoSystems={PARALLEL_SYSTEMS}, Processed={PARALLEL_SYSTEMS}, Failed=0".encode()
+        runs_of = {"one after another": ["BENCH"],
+                   f",PARALLEL={PARALLEL_SCANS}": [f"BENCH ,PARALLEL={PARALLEL_SCANS}"]}
+        multi_times = {name: [] for name in runs_of}
+        for _ in range(PARALLEL_RUNS):
+            for name, parameters in runs_of.items():
+                started = time.perf_counter()
+                result = subprocess.run(
+                    [wine_loader(environment), str(loaded / "vendralith.exe"), "global",
+                     *parameters], cwd=multi, env=environment, capture_output=True)
+                multi_times[name].append(time.perf_counter() - started)
+                if result.returncode != 0 or every not in result.stdout:
+                    print(f"{name}: unexpected answer, exit {result.returncode}: "
+                          f"{result.stdout[-300:]!r}")
+                    return 1
     finally:
         subprocess.run(["wineserver", "-k"], env=environment)
         shutil.rmtree(prefix, ignore_errors=True)
@@ -105,6 +140,11 @@ def bench(build, bitness, runs):
     netweaver_ratio = medians["NetWeaver binding"] / medians["run-time binding"]
     print(f"Scan under {bitness}-bit Wine, through sapnwrfc.dll / through librfc32.dll: "
           f"{netweaver_ratio:.3f} (target: within 5 %)")
+    sequential, parallel = (statistics.median(values) for values in multi_times.values())
+    print(f"{PARALLEL_SYSTEMS} systems, {PARALLEL_LATENCY_MS} ms latency x 3, under {bitness}-bit "
+          f"Wine: one after another / ,PARALLEL={PARALLEL_SCANS}: {sequential:.2f} / "
+          f"{parallel:.2f} s = {sequential / parallel:.1f} x as fast "
+          f"(median of {PARALLEL_RUNS} runs each)")
     return 0
 
 

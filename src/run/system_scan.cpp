@@ -1,0 +1,36 @@
+#include "run/system_scan.h"
+
+#include "queries/system_info_query.h"
+
+namespace vendralith {
+
+SystemFound ScanSystem(RfcSession& session, const SystemEntry& entry,
+                       const SystemScanRequest& request, const CallLog& callLog) {
+  SystemFound result;
+  if (!session.LogOn(entry, request.parameterString, request.consoleMode, callLog).ok) {
+    return result;
+  }
+  result.connection = session.ConnectionNumber();
+  SystemInfo info;
+  const QueryOutcome systemInfo = QuerySystemInfo(session, info);
+  if (!systemInfo.Ok()) {
+    result.runEnding = systemInfo.message + session.FailureNote();
+    return result;
+  }
+  if (!IsMaxDb(info)) {
+    result.runEnding = "Error 1018: DataBase mismatch !";
+    return result;
+  }
+  ListingChannelRequest query;
+  query.itemName = request.itemName;
+  query.displayName = request.displayName;
+  query.parameterString = request.parameterString;
+  ListingChannelOutcome statistics = QueryListingChannel(session, query);
+  result.tablesHeld = true;
+  result.scanned = statistics.Ok();
+  result.found = statistics.found;
+  result.channel = std::move(statistics.channel);
+  return result;
+}
+
+}  // namespace vendralith

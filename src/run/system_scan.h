@@ -1,0 +1,48 @@
+// One system of a multi-system run: its logon and its two queries. Whether
+// the run scans its systems one after another in its own process, or several
+// at once, each in a scan process of its own (",PARALLEL="), this is the
+// work; what it found is printed by the run, in listing order.
+#ifndef VENDRALITH_RUN_SYSTEM_SCAN_H
+#define VENDRALITH_RUN_SYSTEM_SCAN_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "profile/profile_reader.h"
+#include "queries/log_statistics_query.h"
+#include "rfc/call_log.h"
+#include "rfc/rfc_session.h"
+
+namespace vendralith {
+
+struct SystemScanRequest {
+  std::string parameterString;  // upper case: ",HOST=", ",NO=", PERCENT
+  bool consoleMode = false;     // the logon shows its destination file
+  std::string itemName;         // the channel to report
+  std::string displayName;      // the channel's name
+};
+
+// What one system's scan found.
+struct SystemFound {
+  bool scanned = false;            // logged on, and the statistics arrived
+  bool found = false;              // the statistics table had rows
+  std::optional<Channel> channel;  // the row the item selects
+  // The message of the error document that ends the whole run (a failed
+  // system information call with its note, or 1018); empty when the run
+  // goes on.
+  std::string runEnding;
+  std::int32_t connection = 0;  // the open connection as the call log numbers it
+  bool tablesHeld = false;      // the statistics' tables wait for ReleaseLogStatistics
+};
+
+// Logs on and asks both queries; leaves the connection open, and the tables
+// when tablesHeld, for the run to release and close once it has printed what
+// was found. A failure of the RFC library's own ends the process with the
+// RFC error report, as anywhere.
+SystemFound ScanSystem(RfcSession& session, const SystemEntry& entry,
+                       const SystemScanRequest& request, const CallLog& callLog);
+
+}  // namespace vendralith
+
+#endif
