@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "inherited_variable.h"
 #include "landscape.h"
 #include "rfc/rfc_library.h"
 #include "simrfc_control.h"
@@ -153,6 +155,21 @@ std::optional<std::string> ReadFile(const std::string& path) {
   return content;
 }
 
+// A multi-system run with ,PARALLEL= scans each system in a process of its
+// own, working in a folder of its own: such a process reads the landscape of
+// the folder where the run loaded the library, unless its own folder has one.
+constexpr const char* kFirstFolderVariable = "SIMRFC_FIRST_FOLDER";
+
+[[maybe_unused]] const bool kFirstFolderSet = [] {
+  const char* variable = std::getenv(kFirstFolderVariable);
+  if (variable != nullptr && *variable != '\0') return false;  // a process of the run
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::current_path(error);
+  if (error) return false;
+  simrfc::SetInheritedVariable(kFirstFolderVariable, folder.string());
+  return true;
+}();
+
 const simrfc::LandscapeResult& Landscape() {
   State& state = TheState();
   if (!state.loaded) {
@@ -160,10 +177,13 @@ const simrfc::LandscapeResult& Landscape() {
     const char* variable = std::getenv("SIMRFC_LANDSCAPE");
     const std::string path =
         variable != nullptr && *variable != '\0' ? variable : kDefaultLandscape;
-    // Without a landscape file no system answers.
-    if (std::optional<std::string> text = ReadFile(path)) {
-      state.landscape = simrfc::ParseLandscape(*text, path);
+    std::optional<std::string> text = ReadFile(path);
+    const char* firstFolder = std::getenv(kFirstFolderVariable);
+    if (!text && path == kDefaultLandscape && firstFolder != nullptr && *firstFolder != '\0') {
+      text = ReadFile((std::filesystem::path(firstFolder) / kDefaultLandscape).string());
     }
+    // Without a landscape file no system answers.
+    if (text) state.landscape = simrfc::ParseLandscape(*text, path);
   }
   return state.landscape;
 }

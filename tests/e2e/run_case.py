@@ -102,10 +102,10 @@ reaches the RFC library creates it in the work folder. It must stay empty.
 With --parallel N a multi-system case runs with ",PARALLEL=N" added to its
 parameters (a blank and the keyword, in a third argument or at the end of
 it) and must give the same answer; any other case, and one that sets the
-keyword on its command line itself, is skipped, with exit code 77. A
-multi-system run's scan processes work in folders of their own, so every
-multi-system case runs with SIMRFC_LANDSCAPE naming the work folder's
-Landscape.ini (under Wine by its Z: path).
+keyword on its command line itself, is skipped, with exit code 77. Its
+scan processes work in folders of their own and find the work folder's
+Landscape.ini as a user's would: through the simulated library, which
+passes its first folder on to them.
 
 With --record the case's stdout, exit and after files are written from the
 run instead of compared (times become {TIME}); read them before committing.
@@ -760,6 +760,7 @@ def main():
             drive.mkdir(parents=True, exist_ok=True)
         work.mkdir(parents=True)
         environment.pop("SIMRFC_LANDSCAPE", None)
+        environment.pop("SIMRFC_FIRST_FOLDER", None)
         environment.pop("RFC_INI", None)
         hidden = []
 
@@ -794,11 +795,6 @@ def main():
             args = read_lines(case / "args")
             if options.parallel:
                 args = with_parallel(args, options.parallel)
-            if multi_system_case(case):
-                # A scan process works in a folder of its own: the landscape by its full name.
-                landscape = work / "Landscape.ini"
-                environment["SIMRFC_LANDSCAPE"] = (
-                    "Z:" + str(landscape).replace("/", "\\") if options.wine else str(landscape))
             command = [str(executable)] + args
             if options.wine:
                 command.insert(0, wine_loader(environment))

@@ -275,6 +275,7 @@ class SimRfcTest : public testing::Test {
     previous_ = fs::current_path();
     fs::current_path(folder_);
     ClearVariable("SIMRFC_LANDSCAPE");
+    ClearVariable("SIMRFC_FIRST_FOLDER");
     ClearVariable("RFC_INI");
     SimRfcReset();
   }
@@ -282,6 +283,7 @@ class SimRfcTest : public testing::Test {
   void TearDown() override {
     SimRfcReset();
     ClearVariable("SIMRFC_LANDSCAPE");
+    ClearVariable("SIMRFC_FIRST_FOLDER");
     ClearVariable("RFC_INI");
     fs::current_path(previous_);
     std::error_code ignored;
@@ -494,6 +496,29 @@ TEST_F(SimRfcTest, LandscapeFileComesFromTheEnvironmentVariable) {
   SetVariable("SIMRFC_LANDSCAPE", (folder_ / "conf" / "systems.ini").string());
   EXPECT_NE(Open({false, "sapqas", 1, "", "", "100", "ANY", "thing"}), 0u);
   EXPECT_EQ(Open({false, "sapprd", 0, "", "", "100", "ANY", "thing"}), 0u);
+}
+
+TEST_F(SimRfcTest, ScanProcessInFolderOfItsOwnReadsTheFirstFoldersLandscape) {
+  // As a scan process of a parallel run: working in a folder below, having
+  // inherited the folder where the run loaded the library.
+  WriteFile("Landscape.ini", "[system PRD]\nhost = sapprd\n");
+  fs::create_directories("scan/1");
+  WriteFile("scan/1/Landscape.ini", "[system QAS]\nhost = sapqas\nsysnr = 01\n");
+  fs::create_directories("scan/2");
+  SetVariable("SIMRFC_FIRST_FOLDER", folder_.string());
+  const struct {
+    const char* comment;
+    const char* folder;
+    bool prdAnswers;
+  } cases[] = {
+      {"no landscape of its own: the first folder's", "scan/2", true},
+      {"its own landscape wins", "scan/1", false},
+  };
+  for (const auto& c : cases) {
+    fs::current_path(folder_ / c.folder);
+    SimRfcReset();
+    EXPECT_EQ(OpenPrd() != 0u, c.prdAnswers) << c.comment;
+  }
 }
 
 TEST_F(SimRfcTest, LandscapeIsReadOncePerProcessUntilReset) {
