@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -160,15 +161,21 @@ std::optional<std::string> ReadFile(const std::string& path) {
 // the folder where the run loaded the library, unless its own folder has one.
 constexpr const char* kFirstFolderVariable = "SIMRFC_FIRST_FOLDER";
 
-[[maybe_unused]] const bool kFirstFolderSet = [] {
+bool SetFirstFolder() noexcept {
   const char* variable = std::getenv(kFirstFolderVariable);
   if (variable != nullptr && *variable != '\0') return false;  // a process of the run
-  std::error_code error;
-  const std::filesystem::path folder = std::filesystem::current_path(error);
-  if (error) return false;
-  simrfc::SetInheritedVariable(kFirstFolderVariable, folder.string());
+  try {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (error) return false;
+    simrfc::SetInheritedVariable(kFirstFolderVariable, folder.string());
+  } catch (const std::exception&) {  // out of memory: processes started later work as before
+    return false;
+  }
   return true;
-}();
+}
+
+[[maybe_unused]] const bool kFirstFolderSet = SetFirstFolder();
 
 const simrfc::LandscapeResult& Landscape() {
   State& state = TheState();
