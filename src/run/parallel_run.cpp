@@ -181,14 +181,16 @@ void ParallelScans::CloseArea() {
 }
 
 bool ParallelScans::ReplaceDestinationFile(std::size_t system, const std::string& content) {
-  if (!destinationRead_) {
-    originalDestination_ = ReadFileBytes(kLibraryDestinationFile);
-    destinationRead_ = true;
-  }
   bool written = false;
   {
     // Another scan of the folder may be between its own copy and its logon.
+    // The read too: on Windows a file open for reading cannot be replaced,
+    // so another scan's copy would fail meanwhile.
     const DestinationFileLock lock(FolderScanLocks());
+    if (!destinationRead_) {
+      originalDestination_ = ReadFileBytes(kLibraryDestinationFile);
+      destinationRead_ = true;
+    }
     written = WriteFileReplacing(kLibraryDestinationFile, content);
   }
   if (written) destinationsWritten_.emplace_back(system, content);
