@@ -54,8 +54,6 @@ from pathlib import Path
 
 TESTS = Path(__file__).resolve().parent.parent
 RUN_CASE = TESTS / "e2e" / "run_case.py"
-# run_case.py's exit code for a case that failed with nothing printed at all.
-NOTHING_PRINTED_UNDER_WINE = 3
 PARALLEL_SCANS = TESTS / "stress" / "parallel_scans.py"
 PARALLEL_RUN_KILLED = TESTS / "stress" / "parallel_run_killed.py"
 # In a prefix this suite made: only such a folder is removed for a new run.
@@ -65,7 +63,8 @@ LANDSCAPE = TESTS / "e2e" / "fixtures" / "landscape" / "Landscape.ini"
 
 sys.path.insert(0, str(RUN_CASE.parent))
 from run_case import (  # noqa: E402
-    SKIPPED, multi_system_case, pe_bitness, sets_parallel, wine_environment, wine_loader)
+    NOTHING_PRINTED_UNDER_WINE, SKIPPED, multi_system_case, pe_bitness, sets_parallel,
+    wine_environment, wine_loader)
 
 # Debian's 32-bit Wine loader; "wine" starts it whenever it is installed.
 WINE32_LOADER = Path("/usr/lib/wine/wine")
