@@ -9,6 +9,7 @@
 #include "run/listing_output.h"
 #include "run/parallel_run.h"
 #include "run/run_deadline.h"
+#include "run/run_keywords.h"
 #include "run/system_scan.h"
 #include "system/text_helpers.h"
 
@@ -48,15 +49,11 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   // The sensor's own parameters decide about the log from here on.
   run.callLog = CallLog(settings.parameterString);
   run.callLog.Start();
-  // The sensor's own parameters may set the deadline and the systems scanned
-  // at once, in place of the command line's.
-  if (const NumberKeyword timeout = ReadTimeout(settings.parameterString); timeout.given) {
-    if (timeout.value == 0) EndWithErrorDocument(document, kTimeoutError);
-    settings.timeoutSeconds = timeout.value;
-  }
-  if (const NumberKeyword parallel = ReadParallel(settings.parameterString); parallel.given) {
-    if (parallel.value == 0) EndWithErrorDocument(document, kParallelError);
-    settings.parallelScans = parallel.value;
+  // The sensor's own parameters may set the keywords' values, in place of
+  // the command line's.
+  if (const std::string error = ApplyValueKeywords(settings.parameterString, true, settings);
+      !error.empty()) {
+    EndWithErrorDocument(document, error);
   }
   const bool deadline = settings.timeoutSeconds > 0;
   const bool parallel = settings.parallelScans > 1;

@@ -1,8 +1,7 @@
 #include "run/startup.h"
 
-#include "run/parallel_run.h"
 #include "run/profile_location.h"
-#include "run/run_deadline.h"
+#include "run/run_keywords.h"
 #include "system/text_helpers.h"
 
 namespace vendralith {
@@ -30,13 +29,6 @@ StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
     return result;
   }
   run.parameterString = UpperCase(run.parameterText);
-  // A deadline that cannot be kept must not be dropped without a word.
-  const NumberKeyword timeout = ReadTimeout(run.parameterString);
-  if (timeout.given && timeout.value == 0) {
-    result.error = kTimeoutError;
-    return result;
-  }
-  run.timeoutSeconds = timeout.value;
 
   const bool global = ApplyNameRules(run.profileName).global;
   if (const auto item = run.parameterString.find("ITEM="); item != std::string::npos) {
@@ -44,16 +36,8 @@ StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
     run.itemName = ParameterValue(run.parameterText, item + 5, kMaxItemName);
     run.profileName = kItemListingFile;
   }
-  // Only a multi-system run scans systems at once: a single-system run
-  // ignores the keyword, whatever its value.
-  if (run.listingMode || global) {
-    const NumberKeyword parallel = ReadParallel(run.parameterString);
-    if (parallel.given && parallel.value == 0) {
-      result.error = kParallelError;
-      return result;
-    }
-    if (parallel.given) run.parallelScans = parallel.value;
-  }
+  result.error = ApplyValueKeywords(run.parameterString, run.listingMode || global, run);
+  if (!result.error.empty()) return result;
   run.consoleMode = run.parameterString.find_first_of("#@$%") != std::string::npos;
   return result;
 }

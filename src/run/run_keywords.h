@@ -1,0 +1,25 @@
+// The keywords with a value that the run checks before it starts, such as
+// ",TIMEOUT=" and ",PARALLEL=": read from the command line, and in a global
+// run once more from the sensor's own parameters in its "# GSNX: " line,
+// whose values then count.
+#ifndef VENDRALITH_RUN_RUN_KEYWORDS_H
+#define VENDRALITH_RUN_RUN_KEYWORDS_H
+
+#include <string>
+#include <string_view>
+
+#include "run/run_settings.h"
+
+namespace vendralith {
+
+// Checks the keywords of the upper-cased parameters in their fixed order and
+// sets the run settings of those given. Returns the message of the first bad
+// value, or "" when every keyword given is good. multiSystem: the run covers
+// a listing, so that ",PARALLEL=" counts (a single-system run ignores it,
+// whatever its value).
+std::string ApplyValueKeywords(std::string_view parameterString, bool multiSystem,
+                               RunSettings& settings);
+
+}  // namespace vendralith
+
+#endif
