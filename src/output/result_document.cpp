@@ -13,6 +13,19 @@ bool IsNonCharacter(std::string_view text, std::size_t at) {
   return text.substr(at, 3) == "\xEF\xBF\xBE" || text.substr(at, 3) == "\xEF\xBF\xBF";
 }
 
+// The limit elements of a per-cent channel: none when no limit is given.
+std::string LimitElements(const ChannelLimits& limits) {
+  if (limits.maxWarning == 0 && limits.maxError == 0) return "";
+  std::string elements = "\n<LimitMode>1</LimitMode>";
+  if (limits.maxWarning != 0) {
+    elements += "\n<LimitMaxWarning>" + std::to_string(limits.maxWarning) + "</LimitMaxWarning>";
+  }
+  if (limits.maxError != 0) {
+    elements += "\n<LimitMaxError>" + std::to_string(limits.maxError) + "</LimitMaxError>";
+  }
+  return elements;
+}
+
 }  // namespace
 
 ResultDocument::ResultDocument(OutputMode mode, std::string parameterString)
@@ -69,6 +82,7 @@ void ResultDocument::WriteChannel(std::string_view name, std::string_view value,
       if (!unit.empty()) {
         text_ += "\n<Unit>Custom</Unit>\n<CustomUnit>" + EscapeXml(unit) + "</CustomUnit>";
       }
+      if (unit == "PerCent") text_ += LimitElements(limits_);
       text_ += "\n<Value>" + EscapeXml(value) + "</Value></Result>\n";
       return;
   }

@@ -11,6 +11,13 @@ namespace vendralith {
 // Quorrane and Pindrel are line forms.
 enum class OutputMode { ExeXml, Tamvelo, Marsoke, Quorrane, Pindrel };
 
+// The levels at which the monitoring host is to warn and alert on a per-cent
+// channel: the host takes them from the channel when it creates it. 0: not given.
+struct ChannelLimits {
+  int maxWarning = 0;
+  int maxError = 0;
+};
+
 // The document's text, written in phases by the run drivers and printed by
 // them between the phases. In the XML dialects every text that comes from
 // outside (names, values, units, messages) is escaped; fixed pieces are not.
@@ -41,12 +48,16 @@ class ResultDocument {
   void SetParameterString(std::string parameterString) {
     parameterString_ = std::move(parameterString);
   }
+  // The limits that every per-cent channel of the XML dialects carries from
+  // here on; none given, none written.
+  void SetChannelLimits(ChannelLimits limits) { limits_ = limits; }
 
  private:
   std::string Outside(std::string_view text) const;
 
   OutputMode mode_;
   std::string parameterString_;
+  ChannelLimits limits_;
   std::string text_;
   int channelCounter_ = 0;  // counts every WriteChannel call of the process
 };

@@ -1,8 +1,8 @@
 // The channel writer in every dialect: statistics table lines of any bytes
 // turned into the log-state text and channels, and written into the result
-// document with any parameters, error messages included. Every document of
-// an XML dialect, and the error document of every dialect, must be UTF-8
-// that an XML parser accepts, whatever bytes came in.
+// document with any parameters and channel limits, error messages included.
+// Every document of an XML dialect, and the error document of every dialect,
+// must be UTF-8 that an XML parser accepts, whatever bytes came in.
 #include <array>
 #include <cstdio>
 #include <string>
@@ -42,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool percent = (choice & 0x08) != 0;
   const bool listing = (choice & 0x10) != 0;
   const bool error = (choice & 0x20) != 0;
+  // The per-cent channels' limits: either, both or none.
+  const vendralith::ChannelLimits limits{(choice & 0x40) != 0 ? 1 + choice % 99 : 0,
+                                         (choice & 0x80) != 0 ? 100 : 0};
   const std::string parameters = vendralith::UpperCase(input.Text());
   const std::string destination(input.Text());
   const std::string itemName(input.Text());
@@ -57,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   vendralith::ResultDocument document(mode, parameters);
+  document.SetChannelLimits(limits);
   document.OpenDocument();
   document.OpenText();
   const std::string stateText = vendralith::LogStateText(destination, rows);
@@ -78,6 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   if (document.IsXml()) RequireWellFormed(document.Text());
+  // In XML no outside text can look like an element: any is the writer's own.
+  Require(!document.IsXml() || document.Text().find("<LimitMode>") == std::string::npos ||
+              limits.maxWarning != 0 || limits.maxError != 0,
+          "limits are written only when given");
 
   const int selected = vendralith::SelectedChannel(parameters);
   Require(selected >= -99 && selected <= 999, "a channel number has at most three digits");

@@ -99,6 +99,78 @@ TEST(ResultDocument, ErrorDocumentIsTheSameInEveryDialect) {
   }
 }
 
+TEST(ResultDocument, PerCentChannelsCarryTheLimits) {
+  const std::string percentHead =
+      "\n<Result><Channel>LogUsage</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>PerCent</"
+      "CustomUnit>";
+  const std::string percentTail = "\n<Value>37</Value></Result>\n";
+  struct Case {
+    OutputMode mode;
+    const char* unit;
+    ChannelLimits limits;
+    std::string text;
+    const char* why;
+  } cases[] = {
+      {OutputMode::ExeXml,
+       "PerCent",
+       {80, 95},
+       percentHead +
+           "\n<LimitMode>1</LimitMode>\n<LimitMaxWarning>80</LimitMaxWarning>"
+           "\n<LimitMaxError>95</LimitMaxError>" +
+           percentTail,
+       "both, between the unit and the value"},
+      {OutputMode::ExeXml,
+       "PerCent",
+       {1, 0},
+       percentHead + "\n<LimitMode>1</LimitMode>\n<LimitMaxWarning>1</LimitMaxWarning>" +
+           percentTail,
+       "the warning alone"},
+      {OutputMode::Marsoke,
+       "PerCent",
+       {0, 100},
+       percentHead + "\n<LimitMode>1</LimitMode>\n<LimitMaxError>100</LimitMaxError>" + percentTail,
+       "the error alone, in another XML dialect"},
+      {OutputMode::ExeXml, "PerCent", {}, percentHead + percentTail, "none given: none written"},
+      {OutputMode::ExeXml,
+       "Pages",
+       {80, 95},
+       "\n<Result><Channel>LogUsage</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>Pages</"
+       "CustomUnit>" +
+           percentTail,
+       "pages carry none"},
+      {OutputMode::ExeXml,
+       "percent",
+       {80, 95},
+       "\n<Result><Channel>LogUsage</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>percent</"
+       "CustomUnit>" +
+           percentTail,
+       "only the unit PerCent exactly"},
+      {OutputMode::ExeXml,
+       "",
+       {80, 95},
+       "\n<Result><Channel>LogUsage</Channel>" + percentTail,
+       "no unit, none"},
+      {OutputMode::Quorrane,
+       "PerCent",
+       {80, 95},
+       "\n\nMessage.LogUsage: LogUsage (%)\nStatistic.LogUsage: 37",
+       "a line dialect carries none"},
+      {OutputMode::Pindrel, "PerCent", {80, 95}, "\n> LogUsage: 37 %", "nor the other"},
+  };
+  for (const Case& c : cases) {
+    ResultDocument document(c.mode, "");
+    document.SetChannelLimits(c.limits);
+    document.WriteChannel("LogUsage", "37", c.unit);
+    EXPECT_EQ(document.Text(), c.text) << c.why;
+  }
+  // The error document stays as it is.
+  ResultDocument document(OutputMode::ExeXml, "");
+  document.SetChannelLimits({80, 95});
+  document.MakeErrorDocument("Error 1018: DataBase mismatch !");
+  EXPECT_EQ(document.Text(),
+            "<Prtg>\n<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n");
+}
+
 TEST(ResultDocument, OutsideTextIsEscapedInXmlOnly) {
   ResultDocument xml(OutputMode::ExeXml, "");
   xml.OpenText();
