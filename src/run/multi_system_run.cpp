@@ -55,6 +55,7 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
       !error.empty()) {
     EndWithErrorDocument(document, error);
   }
+  document.SetChannelLimits(settings.channelLimits);
   const bool deadline = settings.timeoutSeconds > 0;
   const bool parallel = settings.parallelScans > 1;
   // Scanning in parallel, the run answers at the deadline by itself.

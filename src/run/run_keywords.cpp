@@ -1,5 +1,6 @@
 #include "run/run_keywords.h"
 
+#include "run/limit_keywords.h"
 #include "run/parallel_run.h"
 #include "run/run_deadline.h"
 
@@ -18,6 +19,17 @@ std::string ApplyValueKeywords(std::string_view parameterString, bool multiSyste
       settings.parallelScans = parallel.value;
     }
   }
+  if (const NumberKeyword warn = ReadWarnLimit(parameterString); warn.given) {
+    if (warn.value == 0) return kWarnLimitError;
+    settings.channelLimits.maxWarning = warn.value;
+  }
+  if (const NumberKeyword error = ReadErrorLimit(parameterString); error.given) {
+    if (error.value == 0) return kErrorLimitError;
+    settings.channelLimits.maxError = error.value;
+  }
+  // On the values that count now: in a global run the sensor's own where it
+  // gives them, else the command line's.
+  if (!LimitsInOrder(settings.channelLimits)) return kLimitOrderError;
   return "";
 }
 

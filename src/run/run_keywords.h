@@ -1,7 +1,7 @@
 // The keywords with a value that the run checks before it starts, such as
-// ",TIMEOUT=" and ",PARALLEL=": read from the command line, and in a global
-// run once more from the sensor's own parameters in its "# GSNX: " line,
-// whose values then count.
+// ",TIMEOUT=", ",PARALLEL=", ",WARN=" and ",ERROR=": read from the command
+// line, and in a global run once more from the sensor's own parameters in its
+// "# GSNX: " line, whose values then count.
 #ifndef VENDRALITH_RUN_RUN_KEYWORDS_H
 #define VENDRALITH_RUN_RUN_KEYWORDS_H
 

@@ -31,6 +31,7 @@ struct RunSettings {
   bool listingMode = false;     // item mode here; the global profile name sets it later
   int timeoutSeconds = 0;       // ",TIMEOUT=": the whole run's budget; 0: no deadline
   int parallelScans = 1;        // ",PARALLEL=": how many systems a multi-system run scans at once
+  ChannelLimits channelLimits;  // ",WARN=", ",ERROR=": what the per-cent channels carry
 };
 
 // The dialect named by the end of the program name: "-" or "_" and one of

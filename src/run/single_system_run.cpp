@@ -25,6 +25,7 @@ std::string ShownParameters(std::string parameterText) {
 void RunSingleSystem(RunContext& run) {
   const RunSettings& settings = run.settings;
   ResultDocument& document = run.document;
+  document.SetChannelLimits(settings.channelLimits);
   const bool deadline = settings.timeoutSeconds > 0;
   if (deadline) StartRunDeadline(run.started, settings.timeoutSeconds);
   const ProfileReadResult profile =
