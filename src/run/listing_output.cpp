@@ -38,6 +38,14 @@ std::string SummaryPart(ResultDocument& document, const std::string& itemName, u
   return document.Text() + "\n";
 }
 
+// The console's note on a document with more channels than the monitoring
+// host shows for one sensor.
+std::string TooManyChannelsLine(unsigned channels) {
+  return "\n* " + std::to_string(channels) + " channels: PRTG shows at most " +
+         std::to_string(kMostHostChannels) +
+         " channels per sensor, split the listing into two sensors\n";
+}
+
 // The channel's part of the document.
 std::string ChannelPart(ResultDocument& document, const Channel& channel) {
   document.Clear();
@@ -132,7 +140,10 @@ std::optional<RunEnding> ListingOutput::Apply(ScanReport& report) {
                          ExitCode::ErrorDocument};
       }
       system.found = std::move(report.found);
-      if (system.found.channel) Print(ChannelPart(document_, *system.found.channel));
+      if (system.found.channel) {
+        ++channels_;
+        Print(ChannelPart(document_, *system.found.channel));
+      }
       break;
     case ScanReport::Kind::Done: {
       const std::string line = StateLine(system, Counted(system, system.found, count_));
@@ -179,6 +190,10 @@ void ListingOutput::PrintSummary() {
   WriteLastOut(SummaryPart(document_, itemName_, count_.systems, count_.processed, count_.failed),
                ExitCode::Success);
   if (consoleMode_) {
+    // The limit is PRTG's, which reads the XML dialects.
+    if (document_.IsXml() && channels_ > kMostHostChannels) {
+      WriteOut(TooManyChannelsLine(channels_));
+    }
     WriteOut("\n* " + ClockTime() + " SAP " + std::string(kProgramWord) + " now processed...\n");
   }
 }

@@ -23,6 +23,9 @@
 
 namespace vendralith {
 
+// The channels that PRTG shows at most for one sensor.
+inline constexpr unsigned kMostHostChannels = 50;
+
 // One piece of what a system's scan reports, in the order it reports it.
 struct ScanReport {
   enum class Kind {
@@ -80,8 +83,9 @@ class ListingOutput {
   // Whether every system added so far is printed whole.
   bool AllComplete() const { return pending_.empty(); }
 
-  // The summary, as the run's last output, and in console mode the line that
-  // closes the run.
+  // The summary, as the run's last output, and in console mode a note when
+  // the document has more channels than PRTG shows, and the line that closes
+  // the run.
   void PrintSummary();
 
   // What the deadline prints now after what is printed, and its exit code:
@@ -122,6 +126,7 @@ class ListingOutput {
   std::string itemName_;
   unsigned listed_;  // the systems of the listing, for the deadline's summary
   Counters count_;
+  unsigned channels_ = 0;  // the channels printed
   std::size_t added_ = 0;
   std::deque<Pending> pending_;  // the first is the one being printed
   std::function<void(std::size_t)> complete_;

@@ -159,6 +159,52 @@ TEST(ListingOutput, AScanThatEndsWithoutAResultCountsAsFailed) {
   EXPECT_NE(text.find("NoSystems=1, Processed=0, Failed=1"), std::string::npos) << text;
 }
 
+TEST(ListingOutput, ConsoleNotesMoreChannelsThanPrtgShows) {
+  const std::string note =
+      "\n* 51 channels: PRTG shows at most 50 channels per sensor, split the listing into two "
+      "sensors\n";
+  struct Case {
+    OutputMode mode;
+    bool console;
+    int channels;
+    bool noted;
+    const char* why;
+  } cases[] = {
+      {OutputMode::ExeXml, true, 51, true, "one more than PRTG shows"},
+      {OutputMode::Tamvelo, true, 51, true, "the same XML"},
+      {OutputMode::ExeXml, true, 50, false, "as many as PRTG shows"},
+      {OutputMode::ExeXml, false, 51, false, "only on the console"},
+      {OutputMode::Pindrel, true, 51, false, "not a document for PRTG"},
+  };
+  for (const Case& c : cases) {
+    const std::string serverList(static_cast<std::size_t>(c.channels) + 1, '#');
+    Opened run(c.mode, serverList.c_str(), c.console, 0);
+    ListingOutput& output = run.output;
+    for (int system = 0; system < c.channels; ++system) {
+      const std::size_t number = output.AddScanned("* S", true);
+      (void)output.Report(number, Found("S", "1"));
+      (void)output.Report(number, Kind(ScanReport::Kind::Done));
+    }
+    (void)output.AddScanned("* T", true);  // one more system, without a channel
+    (void)output.Report(c.channels, Kind(ScanReport::Kind::Done));
+    // The deadline's answer never carries the note.
+    EXPECT_EQ(output.AtDeadline().text.find("channels:"), std::string::npos) << c.why;
+    (void)run.printed.Take();
+    output.PrintSummary();
+    const std::string text = run.printed.Take();
+    const bool noted = text.find(" channels: PRTG") != std::string::npos;
+    EXPECT_EQ(noted, c.noted) << c.why;
+    if (!noted) continue;
+    const std::size_t at = text.find("\n* ");
+    // After the document, before the line that closes the run.
+    EXPECT_EQ(text.substr(at, note.size()), note) << c.why;
+    EXPECT_EQ(text.substr(at - 9, 9), "</Prtg>\n\n") << c.why;
+    const std::string rest = text.substr(at + note.size());
+    EXPECT_EQ(rest.substr(0, 3), "\n* ") << c.why;
+    EXPECT_EQ(rest.substr(11), " SAP Vendralith now processed...\n") << c.why;
+  }
+}
+
 TEST(ListingOutput, AtTheDeadlinePrintsWhatFinishedInListingOrder) {
   Opened run(OutputMode::ExeXml, "A#B#C#D#E#F#", true, 5);
   Printed& printed = run.printed;
