@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs the sensor on the example landscape, as the monitoring host would:
-# one single-system scan and two multi-system scans.
+# a single-system scan whose per-cent channels carry limits, a multi-system
+# scan, and a scan of a system on another database.
 set -u
 build=${1:-build/default}
 examples=$(cd "$(dirname "$0")" && pwd)
@@ -20,6 +21,6 @@ run() {
   echo
 }
 
-run PRD PERCENT
+run PRD PERCENT,WARN=80,ERROR=95
 run global LOGUSAGE
 run ERP
