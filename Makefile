@@ -42,13 +42,21 @@ fuzz: fuzz-deps
 	cmake --build --preset fuzz -j 2
 	sh tests/fuzz/run.sh build/fuzz $(SECONDS)
 
+# The build that make bench measures this one against, side by side: the
+# sensor before scans in parallel came (the first parent of their merge).
+# make bench BASELINE= measures without one.
+BASELINE ?= c2dd1e1^1
+
 # What one start of the sensor costs: the optimised build, a static no-op
-# floor and the runner of tools/bench; prints the figures and the README
-# table (about three minutes). A tool to run, not a test: nothing fails on a time.
+# floor and the runner of tools/bench, beside the sensor of BASELINE (built
+# once into build/bench-baseline); prints the figures and the table of the
+# developer's guide (about four minutes). A tool to run, not a test: nothing
+# fails on a time.
 bench: deps
 	cmake --preset default
 	cmake --build --preset default -j 2 --target vendralith vendralith-profile bench-floor bench-runner
-	python3 tools/bench/bench.py build/default
+	baseline=$$( [ -z "$(BASELINE)" ] || sh tools/bench/build_baseline.sh "$(BASELINE)" build/bench-baseline ) && \
+	python3 tools/bench/bench.py build/default $${baseline:+--baseline "$$baseline"}
 
 # Under Wine, a scan of the Windows sensor that loads librfc32.dll against the
 # same sensor with the simulated library linked in, a scan through
