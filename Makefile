@@ -56,7 +56,7 @@ bench: deps
 	cmake --preset default
 	cmake --build --preset default -j 2 --target vendralith vendralith-profile bench-floor bench-runner
 	baseline=$$( [ -z "$(BASELINE)" ] || sh tools/bench/build_baseline.sh "$(BASELINE)" build/bench-baseline ) && \
-	python3 tools/bench/bench.py build/default $${baseline:+--baseline "$$baseline"}
+	python3 tools/bench/bench.py build/default $${baseline:+--baseline "$$baseline" --baseline-name "$(BASELINE)"}
 
 # Under Wine, a scan of the Windows sensor that loads librfc32.dll against the
 # same sensor with the simulated library linked in, a scan through
