@@ -58,8 +58,9 @@ bench: deps
 bench-windows: windows
 	python3 tools/bench/wine_bench.py build/windows64 build/windows
 
-# clang-tidy, cppcheck and clang-format on src/, simrfc/ and tools/, from the
-# compile commands of build/lint (configured, not built). Any finding fails.
+# The links and anchors of the Markdown files, then clang-tidy, cppcheck and
+# clang-format on src/, simrfc/ and tools/, from the compile commands of
+# build/lint (configured, not built). Any finding fails.
 lint: deps lint-deps
 	cmake --preset lint
 	sh tools/lint.sh build/lint
