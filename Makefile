@@ -43,8 +43,9 @@ fuzz: fuzz-deps
 	sh tests/fuzz/run.sh build/fuzz $(SECONDS)
 
 # What one start of the sensor costs: the optimised build, a static no-op
-# floor and the runner of tools/bench; prints the figures and the README
-# table (about three minutes). A tool to run, not a test: nothing fails on a time.
+# floor and the runner of tools/bench; prints the figures and the table of
+# "What a scan costs" in docs/developer-guide.md (about three minutes). A tool
+# to run, not a test: nothing fails on a time.
 bench: deps
 	cmake --preset default
 	cmake --build --preset default -j 2 --target vendralith vendralith-profile bench-floor bench-runner
@@ -83,9 +84,10 @@ test-windows: windows
 	python3 tests/windows/run_suite.py --bin-dir build/windows64 --bin-dir build/windows
 
 # The release packages for monitoring hosts, build/dist/vendralith-VERSION-win32.zip
-# and -win64.zip: both Windows programs, INSTALL.txt from the README and the
-# example files, the same layout in each. Fails when a package holds anything
-# else, an RFC library above all.
+# and -win64.zip: both Windows programs, INSTALL.txt and USER-GUIDE.txt made
+# from docs/install-guide.md and docs/user-guide.md, and the example files, the
+# same layout in each. Fails when a guide cannot be made into plain text, and
+# when a package holds anything else, an RFC library above all.
 dist: windows
 	python3 tools/make_dist.py --bin-dir build/windows --bin-dir build/windows64 --out-dir build/dist
 
