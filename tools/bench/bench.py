@@ -7,7 +7,8 @@ BUILD_DIR holds the optimised build (make bench builds it): the sensor, the
 profile tool and the two helpers of tools/bench (bench-floor, bench-runner).
 Every program is started by bench-runner the same way, many times; each
 figure is the median of those runs. The fixtures are written to
-BUILD_DIR/bench. At the end the script prints the README table.
+BUILD_DIR/bench. At the end the script prints the table of "What a scan
+costs" in docs/developer-guide.md.
 
 Figures:
   1. a single-system scan of the example landscape (PRD, no latency) against
