@@ -19,6 +19,8 @@ inline constexpr const char* kLibraryDestinationFile = "SapRfc.ini";
 class ConnectionOptions {
  public:
   ConnectionOptions(const SystemEntry& entry, const std::string& parameterString);
+  // Forgets the password once the logon has read it.
+  ~ConnectionOptions();
   ConnectionOptions(const ConnectionOptions&) = delete;
   ConnectionOptions& operator=(const ConnectionOptions&) = delete;
 
@@ -37,7 +39,10 @@ class ConnectionOptions {
   RFC_OPTIONS options_{};
 };
 
-// "CLIENT=... USER=... PASSWD=... LANG=D DEST=..." for RfcOpenEx.
+// "CLIENT=... USER=... PASSWD=... LANG=D DEST=..." for RfcOpenEx; for a
+// single sign-on logon "CLIENT=... LANG=D DEST=...": the library takes the
+// SNC settings from the destination's entry in SapRfc.ini, and the system
+// the user from the caller's SNC name.
 std::string ConnectString(const SystemEntry& entry);
 
 struct OpenedConnection {

@@ -2,11 +2,20 @@
 
 #include "run/parallel_run.h"
 #include "run/run_deadline.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 
+namespace {
+
+constexpr std::string_view kCredentialKeyword = ",CRED=";
+constexpr const char* kCredentialError =
+    "Error 1023: Parameter CRED= must be WINDOWS, LINUX or SNC !";
+
+}  // namespace
+
 std::string ApplyValueKeywords(std::string_view parameterString, bool multiSystem,
-                               RunSettings& settings) {
+                               RunSettings& settings, const EnvironmentLookup& environment) {
   // A value that cannot be kept must not be dropped without a word.
   if (const NumberKeyword timeout = ReadTimeout(parameterString); timeout.given) {
     if (timeout.value == 0) return kTimeoutError;
@@ -18,7 +27,14 @@ std::string ApplyValueKeywords(std::string_view parameterString, bool multiSyste
       settings.parallelScans = parallel.value;
     }
   }
-  return "";
+  if (const auto at = parameterString.find(kCredentialKeyword); at != std::string_view::npos) {
+    const auto source =
+        CredentialSourceNamed(ParameterValue(parameterString, at + kCredentialKeyword.size()));
+    if (!source) return kCredentialError;
+    settings.credentials = *source;
+  }
+  // Before any logon, and in a multi-system run before its first system.
+  return CheckHostCredentials(settings.credentials, environment);
 }
 
 }  // namespace vendralith

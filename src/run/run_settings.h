@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "output/result_document.h"
+#include "profile/credentials.h"
 
 namespace vendralith {
 
@@ -31,6 +32,8 @@ struct RunSettings {
   bool listingMode = false;     // item mode here; the global profile name sets it later
   int timeoutSeconds = 0;       // ",TIMEOUT=": the whole run's budget; 0: no deadline
   int parallelScans = 1;        // ",PARALLEL=": how many systems a multi-system run scans at once
+  // ",CRED=": where the logons' user and password come from.
+  CredentialSource credentials = CredentialSource::Profile;
 };
 
 // The dialect named by the end of the program name: "-" or "_" and one of

@@ -95,5 +95,27 @@ TEST(ConnectString, AlwaysInGerman) {
             "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=PRD");  // Language E not used
 }
 
+TEST(ConnectString, NamesTheCredentialsUnlessTheLogonIsSingleSignOn) {
+  const std::string forty = "Forty-Characters-0123456789-abcdefghijkl";
+  const struct {
+    std::string password;
+    bool singleSignOn;
+    std::string connect;
+  } cases[] = {
+      {forty, false, "CLIENT=100 USER=MONITOR PASSWD=" + forty + " LANG=D DEST=PRD"},  // whole
+      {"secret", true, "CLIENT=100 LANG=D DEST=PRD"},  // SapRfc.ini's entry brings SNC
+  };
+  for (const auto& c : cases) {
+    SystemEntry entry = Entry();
+    entry.password = c.password;
+    entry.singleSignOn = c.singleSignOn;
+    EXPECT_EQ(ConnectString(entry), c.connect);
+  }
+  SystemEntry entry = Entry();
+  entry.password = forty;
+  ConnectionOptions options(entry, "");
+  EXPECT_EQ(options.Options()->password, forty);  // no padding, no cut
+}
+
 }  // namespace
 }  // namespace vendralith
