@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs the sensor on the example landscape, as the monitoring host would:
-# one single-system scan and two multi-system scans.
+# one single-system scan, two multi-system scans, and a scan whose user and
+# password come from the monitoring host's placeholders.
 set -u
 build=${1:-build/default}
 examples=$(cd "$(dirname "$0")" && pwd)
@@ -23,3 +24,10 @@ run() {
 run PRD PERCENT
 run global LOGUSAGE
 run ERP
+
+# The monitoring host hands the device's credentials to a sensor in its
+# environment ("Set placeholders as environment values"); the profile holds none.
+echo "\$ export prtg_windowsuser=monitor prtg_windowspassword=mon4qas"
+export prtg_windowsuser=monitor prtg_windowspassword=mon4qas
+run QAS-HOST PERCENT,CRED=WINDOWS
+unset prtg_windowsuser prtg_windowspassword
