@@ -70,6 +70,14 @@ std::string ConnectString(const SystemEntry& entry) {
   return text.append(" LANG=D DEST=").append(entry.destination);
 }
 
+std::string ConnectStringRefusal(const SystemEntry& entry) {
+  const auto blank = [](const std::string& text) {
+    return text.find_first_of(" \t") != std::string::npos;
+  };
+  if (!blank(entry.user) && !blank(entry.password)) return "";
+  return " - a user or password with blanks cannot go through SapRfc." + entry.destination;
+}
+
 std::optional<std::string> ReadDestinationFile(const SystemEntry& entry) {
   return ReadFileBytes("SapRfc." + entry.destination);
 }
@@ -95,14 +103,16 @@ OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& par
     callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpen called", "");
     return opened;
   }
-  opened.destinationUnwritable =
-      !LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
-        RFC_ERROR_INFO_EX error{};
-        std::string connectString = ConnectString(entry);
-        opened.handle = Rfc().RfcOpenEx(connectString.c_str(), &error);
-        ClearSecret(connectString);
-        callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpenEx called", "");
-      });
+  const bool written = LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
+    opened.notTried = ConnectStringRefusal(entry);
+    if (!opened.notTried.empty()) return;
+    RFC_ERROR_INFO_EX error{};
+    std::string connectString = ConnectString(entry);
+    opened.handle = Rfc().RfcOpenEx(connectString.c_str(), &error);
+    ClearSecret(connectString);
+    callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpenEx called", "");
+  });
+  if (!written) opened.notTried = kDestinationUnwritableNote;
   return opened;
 }
 

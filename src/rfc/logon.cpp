@@ -27,8 +27,14 @@ LogonOutcome LogOnAndForgetPassword(RfcSession& session, SystemEntry& entry,
                                     const std::string& parameterString, bool consoleMode,
                                     const CallLog& callLog) {
   if (entry.singleSignOn) {
-    if (std::string refusal = SingleSignOnRefusal(entry, ReadDestinationFile(entry));
-        !refusal.empty()) {
+    const std::optional<std::string> destinationFile = ReadDestinationFile(entry);
+    if (std::string refusal = SingleSignOnRefusal(entry, destinationFile); !refusal.empty()) {
+      // The destination file's steps as for any logon through it, so that
+      // SapRfc.ini is left as a logon that the library refused leaves it.
+      if (destinationFile &&
+          !LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [] {})) {
+        refusal = kDestinationUnwritableNote;
+      }
       callLog.Write(0, "logon not tried", std::string_view(refusal).substr(3));
       return {false, std::move(refusal)};
     }

@@ -31,7 +31,9 @@ std::string SingleSignOnRefusal(const SystemEntry& entry,
 // Logs on for the entry through the session (SapRfc.<DEST> of the current
 // folder decides the way, as RfcSession::LogOn says), then clears the
 // entry's password. A single sign-on logon that SingleSignOnRefusal refuses
-// fails with its note, without reaching the library.
+// fails with its note, without reaching the library (SapRfc.<DEST>, where
+// there is one, is copied over SapRfc.ini all the same, as before any logon
+// through it).
 LogonOutcome LogOnAndForgetPassword(RfcSession& session, SystemEntry& entry,
                                     const std::string& parameterString, bool consoleMode,
                                     const CallLog& callLog);

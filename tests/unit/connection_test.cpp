@@ -117,5 +117,26 @@ TEST(ConnectString, NamesTheCredentialsUnlessTheLogonIsSingleSignOn) {
   EXPECT_EQ(options.Options()->password, forty);  // no padding, no cut
 }
 
+TEST(ConnectStringRefusal, AUserOrPasswordWithBlanksWouldSplit) {
+  const std::string refused = " - a user or password with blanks cannot go through SapRfc.PRD";
+  const struct {
+    const char* user;
+    const char* password;
+    std::string note;
+  } cases[] = {
+      {"MONITOR", "Watch4Logs", ""},        // one word each
+      {"MONITOR", "x DEST=QAS", refused},   // would name another destination
+      {"MONITOR", "tab\there", refused},    // a tab splits as well
+      {"MON ITOR", "Watch4Logs", refused},  // the user too
+      {"", "", ""},                         // single sign-on names neither
+  };
+  for (const auto& c : cases) {
+    SystemEntry entry = Entry();
+    entry.user = c.user;
+    entry.password = c.password;
+    EXPECT_EQ(ConnectStringRefusal(entry), c.note) << c.password;
+  }
+}
+
 }  // namespace
 }  // namespace vendralith
