@@ -42,13 +42,21 @@ fuzz: fuzz-deps
 	cmake --build --preset fuzz -j 2
 	sh tests/fuzz/run.sh build/fuzz $(SECONDS)
 
+# The build that make bench measures this one against, side by side: the
+# sensor before scans in parallel came (the first parent of their merge).
+# make bench BASELINE= measures without one.
+BASELINE ?= c2dd1e1^1
+
 # What one start of the sensor costs: the optimised build, a static no-op
-# floor and the runner of tools/bench; prints the figures and the README
-# table (about three minutes). A tool to run, not a test: nothing fails on a time.
+# floor and the runner of tools/bench, beside the sensor of BASELINE (built
+# once into build/bench-baseline); prints the figures and the table of "What
+# a scan costs" in docs/developer-guide.md (about four minutes). A tool to
+# run, not a test: nothing fails on a time.
 bench: deps
 	cmake --preset default
 	cmake --build --preset default -j 2 --target vendralith vendralith-profile bench-floor bench-runner
-	python3 tools/bench/bench.py build/default
+	baseline=$$( [ -z "$(BASELINE)" ] || sh tools/bench/build_baseline.sh "$(BASELINE)" build/bench-baseline ) && \
+	python3 tools/bench/bench.py build/default $${baseline:+--baseline "$$baseline" --baseline-name "$(BASELINE)"}
 
 # Under Wine, a scan of the Windows sensor that loads librfc32.dll against the
 # same sensor with the simulated library linked in, a scan through
@@ -58,8 +66,9 @@ bench: deps
 bench-windows: windows
 	python3 tools/bench/wine_bench.py build/windows64 build/windows
 
-# clang-tidy, cppcheck and clang-format on src/, simrfc/ and tools/, from the
-# compile commands of build/lint (configured, not built). Any finding fails.
+# The links and anchors of the Markdown files, then clang-tidy, cppcheck and
+# clang-format on src/, simrfc/ and tools/, from the compile commands of
+# build/lint (configured, not built). Any finding fails.
 lint: deps lint-deps
 	cmake --preset lint
 	sh tools/lint.sh build/lint
@@ -82,9 +91,10 @@ test-windows: windows
 	python3 tests/windows/run_suite.py --bin-dir build/windows64 --bin-dir build/windows
 
 # The release packages for monitoring hosts, build/dist/vendralith-VERSION-win32.zip
-# and -win64.zip: both Windows programs, INSTALL.txt from the README and the
-# example files, the same layout in each. Fails when a package holds anything
-# else, an RFC library above all.
+# and -win64.zip: both Windows programs, INSTALL.txt and USER-GUIDE.txt made
+# from docs/install-guide.md and docs/user-guide.md, and the example files, the
+# same layout in each. Fails when a guide cannot be made into plain text, and
+# when a package holds anything else, an RFC library above all.
 dist: windows
 	python3 tools/make_dist.py --bin-dir build/windows --bin-dir build/windows64 --out-dir build/dist
 

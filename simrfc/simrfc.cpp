@@ -8,7 +8,6 @@
 #include <cstring>
 #include <ctime>
 #include <exception>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "inherited_variable.h"
 #include "landscape.h"
+#include "process_environment.h"
 #include "rfc/rfc_library.h"
 #include "simrfc_control.h"
 #include "simrfc_engine.h"
@@ -165,14 +164,19 @@ bool SetFirstFolder() noexcept {
   const char* variable = std::getenv(kFirstFolderVariable);
   if (variable != nullptr && *variable != '\0') return false;  // a process of the run
   try {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::current_path(error);
-    if (error) return false;
-    simrfc::SetInheritedVariable(kFirstFolderVariable, folder.string());
+    const std::optional<std::string> folder = simrfc::CurrentFolder();
+    if (!folder) return false;
+    simrfc::SetInheritedVariable(kFirstFolderVariable, *folder);
   } catch (const std::exception&) {  // out of memory: processes started later work as before
     return false;
   }
   return true;
+}
+
+// name in folder; a folder that ends in a separator (a root) gets no second one.
+std::string InFolder(const std::string& folder, const char* name) {
+  const bool separated = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+  return folder + (separated ? "" : "/") + name;
 }
 
 [[maybe_unused]] const bool kFirstFolderSet = SetFirstFolder();
@@ -187,7 +191,7 @@ const simrfc::LandscapeResult& Landscape() {
     std::optional<std::string> text = ReadFile(path);
     const char* firstFolder = std::getenv(kFirstFolderVariable);
     if (!text && path == kDefaultLandscape && firstFolder != nullptr && *firstFolder != '\0') {
-      text = ReadFile((std::filesystem::path(firstFolder) / kDefaultLandscape).string());
+      text = ReadFile(InFolder(firstFolder, kDefaultLandscape));
     }
     // Without a landscape file no system answers.
     if (text) state.landscape = simrfc::ParseLandscape(*text, path);
@@ -562,13 +566,15 @@ std::string RecordLine(const LogonRequest& request, RFC_HANDLE handle) {
 void RecordLogon(const std::string& line) {
   const char* variable = std::getenv("SIMRFC_LOGON_RECORD");
   if (variable == nullptr || *variable == '\0') return;
+  // "/x", "\x" and "C:\x" name their folder themselves.
+  const std::string_view name = variable;
+  const bool absolute = name[0] == '/' || name[0] == '\\' || (name.size() > 1 && name[1] == ':');
   try {
-    std::filesystem::path path(variable);
     const char* firstFolder = std::getenv(kFirstFolderVariable);
-    if (path.is_relative() && firstFolder != nullptr && *firstFolder != '\0') {
-      path = std::filesystem::path(firstFolder) / path;
-    }
-    simrfc::AppendAtOnce(path.string().c_str(), line + "\n");
+    const std::string path = !absolute && firstFolder != nullptr && *firstFolder != '\0'
+                                 ? InFolder(firstFolder, variable)
+                                 : std::string(variable);
+    simrfc::AppendAtOnce(path.c_str(), line + "\n");
   } catch (const std::exception&) {  // a record that cannot be written changes no logon
   }
 }

@@ -1,8 +1,10 @@
 #!/bin/sh
 # The static checks of `make lint`, on the sensor (src/), the simulated RFC
-# library (simrfc/) and the profile tool (tools/). Each checker reads the
-# compile commands of the configure-only build directory given as $1. Every
-# checker runs; any finding fails the whole.
+# library (simrfc/) and the profile tool (tools/), and on the links of the
+# documentation. Each C++ checker reads the compile commands of the
+# configure-only build directory given as $1. Every checker runs; any finding
+# fails the whole.
+#   links        every relative link and #anchor of the Markdown files resolves
 #   clang-tidy   the checks of .clang-tidy, findings are errors
 #   cppcheck     warning, performance and portability; suppressions inline
 #   clang-format the sources as .clang-format lays them out
@@ -12,6 +14,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build/lint}
 status=0
 sources=$(ls src/*.cpp src/*/*.cpp simrfc/*.cpp tools/*.cpp | grep -v '_win32\.cpp')
+
+echo "links"
+python3 tools/check_links.py || status=1
 
 echo "clang-tidy"
 # -Wno-unknown-warning-option: the compile commands are GCC's, with options

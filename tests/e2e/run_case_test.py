@@ -2,7 +2,8 @@
 """Checks the password check of the end-to-end runner: its decoding must find
 the clear password of every stored text the profile tool writes, and a clear
 password in any output must fail the case. Also checks how the runner grows
-the files of a case's repeat file. Argument: vendralith-profile."""
+the files of a case's repeat file, and which runs under Wine it takes for a
+start that broke down. Argument: vendralith-profile."""
 
 import subprocess
 import sys
@@ -91,6 +92,22 @@ with tempfile.TemporaryDirectory() as temp:
         failures.append(f"a case with a repeat file gives {placed}")
     if (case / "work" / "big").read_bytes() != b"last\n":
         failures.append("growing a file changed the case itself")
+
+# Each row: exit code, standard output and error of a run under Wine, and
+# whether the Windows suite takes it for a start that broke down.
+WINE_LINE = b"wine client error:0: recvmsg: Connection reset by peer\n"
+for exit_code, stdout, stderr, broken in [
+    (1, b"", b"", True),                                  # nothing at all
+    (1, b"", WINE_LINE, True),                            # only Wine's own line
+    (1, b"", WINE_LINE.replace(b"\n", b"\r\n"), True),     # with a CR LF line end
+    (2, b"", WINE_LINE, False),                           # an exit code of the sensor's
+    (1, b"<Prtg>", WINE_LINE, False),                     # the program printed
+    (1, b"", WINE_LINE + b"RFC error\n", False),           # more than Wine's line
+    (1, b"", b"wine: could not load kernel32.dll\n", False),  # another message
+]:
+    if run_case.broken_wine_start(exit_code, stdout, stderr) != broken:
+        failures.append(f"exit {exit_code}, {stdout!r}, {stderr!r}: "
+                        f"{'not ' if broken else ''}taken for a broken-down Wine start")
 
 for failure in failures:
     print("FAIL", failure)

@@ -7,7 +7,8 @@ BUILD_DIR holds the optimised build (make bench builds it): the sensor, the
 profile tool and the two helpers of tools/bench (bench-floor, bench-runner).
 Every program is started by bench-runner the same way, many times; each
 figure is the median of those runs. The fixtures are written to
-BUILD_DIR/bench. At the end the script prints the README table.
+BUILD_DIR/bench. At the end the script prints the table of "What a scan
+costs" in docs/developer-guide.md.
 
 Figures:
   1. a single-system scan of the example landscape (PRD, no latency) against
@@ -29,9 +30,12 @@ Figures:
      logon hangs, with ,TIMEOUT=30; and the peak resident memory of all the
      processes of the parallel run together, sampled from /proc.
 
-With --baseline SENSOR the multi-system runs without the keyword also run
-with SENSOR, the sensor of another build (of main, say), side by side, and
-the table gives the ratio of their costs per system.
+With --baseline SENSOR the single scan and the multi-system runs without
+the keyword also run with SENSOR, the sensor of another build, side by side
+in the same rounds: the table gives the two scans' time, CPU time and peak
+resident memory, the size of both programs' code, and the ratio of the
+multi-system runs' costs per system. make bench builds that sensor from the
+revision BASELINE (tools/bench/build_baseline.sh).
 """
 
 import argparse
@@ -267,6 +271,17 @@ def peak_tree_rss_kib(command, folder, env):
     return peak
 
 
+def code_size(program):
+    """The size of the program's code and read-only data, as size(1) counts
+    it; None where size is not at hand."""
+    try:
+        done = subprocess.run(["size", str(program)], capture_output=True, text=True)
+    except OSError:
+        return None
+    lines = done.stdout.splitlines()
+    return int(lines[1].split()[0]) if done.returncode == 0 and len(lines) > 1 else None
+
+
 def load():
     try:
         return Path("/proc/loadavg").read_text().split()[0]
@@ -279,7 +294,9 @@ def main():
     parser.add_argument("build_dir", type=Path)
     parser.add_argument("--quick", action="store_true", help="a tenth of the runs, for a try")
     parser.add_argument("--baseline", type=Path,
-                        help="the sensor of another build, to run the multi-system runs beside")
+                        help="the sensor of another build, to run the scans beside")
+    parser.add_argument("--baseline-name",
+                        help="what the table calls that build (default: its path)")
     args = parser.parse_args()
     build = args.build_dir.resolve()
     scale = 0.1 if args.quick else 1.0
@@ -309,6 +326,11 @@ def main():
     single_env = environment(single)
     scan_command = [str(sensor), "PRD"]
     check_output(scan_command, single, single_env, "<Text>(PRD) LogStates:")
+    baseline = args.baseline.resolve() if args.baseline else None
+    baseline_scan_command = [str(baseline), "PRD"] if baseline else None
+    baseline_name = f"`{args.baseline_name or baseline}`"
+    if baseline:
+        check_output(baseline_scan_command, single, single_env, "<Text>(PRD) LogStates:")
 
     # 5: the same scans with and without their locks.
     lock_file = lock_file_name()
@@ -346,11 +368,14 @@ def main():
     others = {name: interpreter(name) for name in ("perl", "python3")}
     others = {name: path for name, path in others.items() if path}
     other_args = {"perl": ["-e", "1"], "python3": ["-c", "pass"]}
-    floor_figure, scan_figure = Figure(), Figure()
+    floor_figure, scan_figure, baseline_scan_figure = Figure(), Figure(), Figure()
     other_figures = {name: Figure() for name in others}
     for _ in range(10):
         floor_figure.add(measure(runner, runs(200), single, [str(floor)], single_env))
         scan_figure.add(measure(runner, runs(200), single, scan_command, single_env))
+        if baseline:
+            baseline_scan_figure.add(measure(runner, runs(200), single, baseline_scan_command,
+                                             single_env))
         for name, path in others.items():
             other_figures[name].add(
                 measure(runner, runs(20), single, [path] + other_args[name], single_env))
@@ -381,7 +406,6 @@ def main():
         check_output(global_command, folder, environment(folder),
                      f"NoSystems={systems}, Processed={systems}, Failed=0")
         multi[systems] = Figure()
-    baseline = args.baseline.resolve() if args.baseline else None
     baseline_command = [str(baseline), "global", SENSOR] if baseline else None
     baseline_fixed, baseline_multi = Figure(), {systems: Figure() for systems in sizes}
     if baseline:
@@ -454,6 +478,22 @@ def main():
     row("Peak resident memory of the scan", f"{scan_rss:.0f} KiB "
         f"({largest_rss:.0f} KiB with {sizes[-1]} systems)",
         f"≤ 2 MiB: {met(max(scan_rss, largest_rss) <= TARGET_RSS_KIB)}")
+    if baseline:
+        base_us, base_cpu = baseline_scan_figure.wall_us(), baseline_scan_figure.cpu_us()
+        base_rss = baseline_scan_figure.max_rss_kib()
+        row(f"The scan, this build / {baseline_name} (side by side)",
+            f"{scan_us / 1000:.3f} / {base_us / 1000:.3f} ms = {scan_us / base_us:.2f}; "
+            f"CPU {scan_figure.cpu_us():.0f} / {base_cpu:.0f} µs = "
+            f"{scan_figure.cpu_us() / base_cpu:.2f}",
+            f"at most the build before's: {met(scan_us <= base_us)}")
+        row(f"Peak resident memory of the scan, this build / {baseline_name} (side by side)",
+            f"{scan_rss:.0f} / {base_rss:.0f} KiB = {scan_rss / base_rss:.2f}",
+            f"at most the build before's: {met(scan_rss <= base_rss)}")
+        ours_text, theirs_text = code_size(sensor), code_size(baseline)
+        if ours_text and theirs_text:
+            row(f"Code of the program (`size`, text), this build / {baseline_name}",
+                f"{ours_text / 1e6:.2f} / {theirs_text / 1e6:.2f} MB = "
+                f"{ours_text / theirs_text:.2f}")
     small_rss = trace_pairs[1][1].max_rss_kib()
     large_rss = trace_pairs[100][1].max_rss_kib()
     row("Peak resident memory of a failing scan, trace of 1 MB / 100 MB",
@@ -507,7 +547,7 @@ def main():
             ours = (multi[systems].cpu_us() - fixed_cpu) / systems
             theirs = (baseline_multi[systems].cpu_us() - base_fixed_cpu) / systems
             row(f"{systems} systems without the keyword: CPU per system, this build / "
-                f"`{baseline}`",
+                f"{baseline_name}",
                 f"{ours:.0f} / {theirs:.0f} µs = {ours / theirs:.2f}" if theirs > 0 else
                 "the noise is larger than the figures")
 
