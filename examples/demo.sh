@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs the sensor on the example landscape, as the monitoring host would:
 # a single-system scan whose per-cent channels carry limits, a multi-system
-# scan, and a scan of a system on another database.
+# scan, a scan of a system on another database, and a scan whose user and
+# password come from the monitoring host's placeholders.
 set -u
 build=${1:-build/default}
 examples=$(cd "$(dirname "$0")" && pwd)
@@ -24,3 +25,10 @@ run() {
 run PRD PERCENT,WARN=80,ERROR=95
 run global LOGUSAGE
 run ERP
+
+# The monitoring host hands the device's credentials to a sensor in its
+# environment ("Set placeholders as environment values"); the profile holds none.
+echo "\$ export prtg_windowsuser=monitor prtg_windowspassword=mon4qas"
+export prtg_windowsuser=monitor prtg_windowspassword=mon4qas
+run QAS-HOST PERCENT,CRED=WINDOWS
+unset prtg_windowsuser prtg_windowspassword

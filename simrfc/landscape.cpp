@@ -213,8 +213,12 @@ std::string ApplyKey(System& system, std::string_view key_as_written, std::strin
     target = value;
     return {};
   };
-  if (key == "password") return text(system.password);
+  if (key == "password") {
+    if (value.size() > kMaxPassword) return bad("longer than 40 characters");
+    return text(system.password);
+  }
   if (key == "snc_partnername") return text(system.snc_partnername);
+  if (key == "snc_myname") return text(system.snc_myname);
   if (key == "sysnr") {
     const std::optional<long> number = value.size() <= 2 ? Number(value, 99, false) : std::nullopt;
     if (!number) return bad("expected a system number 00 to 99");

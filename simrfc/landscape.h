@@ -107,6 +107,9 @@ struct System {
   std::vector<StructureField> row_fields = {{"R1", kLabelWidth}, {"R2", kValueWidth}};
   std::string saprouter;        // the route a logon must come through; empty: none
   std::string snc_partnername;  // the SNC name a logon must name; empty: no SNC needed
+  // The caller's SNC name that the system maps to its user, for a logon by
+  // SNC single sign-on (no user, no password); empty: none is mapped.
+  std::string snc_myname;
   std::vector<LogRow> statlog;
   std::vector<LogRow> monilog;
   int latency_ms = 0;
@@ -130,6 +133,9 @@ std::string RfcsiValue(const System& system, std::string_view field);
 // The width of an RFCSI field in the system's release: its rfcsi_width.NAME
 // line or the standard layout's.
 unsigned RfcsiWidth(const System& system, const RfcsiField& field);
+
+// The longest password an SAP system takes.
+inline constexpr std::size_t kMaxPassword = 40;
 
 // ASCII comparison without regard to case.
 bool EqualNoCase(std::string_view a, std::string_view b);

@@ -384,6 +384,8 @@ struct LogonRequest {
   std::string route;  // the SAProuter string of the logon; empty: none
   bool snc = false;
   std::string snc_partnername;
+  std::string snc_myname;  // the caller's own SNC name as the logon names it; empty: none
+  bool snc_sso = true;     // with SNC on and no user: log on as the caller's SNC name
 };
 
 // A host given with a route string, "/H/router/S/3299/H/host": the route up
@@ -440,6 +442,14 @@ Failure LogonFailure(std::string message) {
   return {{"RFC_ERROR_LOGON_FAILURE", "LOGON_FAILURE", std::move(message), ""}, "", kGroupLogon};
 }
 
+// The caller holds no SNC credentials: its SNC library has nothing to
+// identify it with.
+Failure NoSncCredentials() {
+  return {{"RFC_ERROR_COMMUNICATION", "SNC", "GSS-API(maj): No credentials were supplied", ""},
+          "",
+          kGroupCommunication};
+}
+
 Failure SncFailure(const std::string& name) {
   return {
       {"RFC_ERROR_COMMUNICATION", "SNC", "SNC name '" + name + "' is not the partner's name", ""},
@@ -447,7 +457,22 @@ Failure SncFailure(const std::string& name) {
       kGroupCommunication};
 }
 
-RFC_HANDLE Logon(LogonRequest request) {
+// The caller's own SNC name: the one its logon names (SNC_MYNAME), else
+// that of the SNC credentials its account holds, which the variable
+// SIMRFC_SNC_MYNAME stands for; empty when it has none.
+std::string OwnSncName(const LogonRequest& request) {
+  if (!request.snc_myname.empty()) return request.snc_myname;
+  const char* variable = std::getenv("SIMRFC_SNC_MYNAME");
+  return variable != nullptr ? std::string(TrimBlanks(variable)) : std::string();
+}
+
+// A logon by SNC single sign-on: SNC on, and neither user nor password.
+bool SingleSignOn(const LogonRequest& request) {
+  return request.snc && request.snc_sso && request.user.empty() && request.password.empty();
+}
+
+// The logon's connection; 0 when it fails. user: the user it logged on as.
+RFC_HANDLE CheckLogon(LogonRequest request, std::string& user) {
   State& state = TheState();
   const simrfc::LandscapeResult& landscape = Landscape();
   if (!landscape.Ok()) {
@@ -485,18 +510,79 @@ RFC_HANDLE Logon(LogonRequest request) {
                                : LogonFailure("SNC required for this connection"));
     return 0;
   }
+  const bool singleSignOn = SingleSignOn(request);
+  const std::string ownName = OwnSncName(request);
+  if (singleSignOn && ownName.empty()) {
+    Report(system, NoSncCredentials());
+    return 0;
+  }
   if (!system->client.empty() && request.client != system->client) {
     Report(system, LogonFailure("Client " + request.client + " is not available in this system"));
     return 0;
   }
-  if ((!system->user.empty() && !simrfc::EqualNoCase(request.user, system->user)) ||
-      (!system->password.empty() && request.password != system->password)) {
+  if (singleSignOn) {
+    if (system->snc_myname.empty() || ownName != system->snc_myname) {
+      Report(system, LogonFailure("SNC name '" + ownName + "' is not mapped to a user"));
+      return 0;
+    }
+    user = system->user;
+  } else if (request.user.empty() ||
+             (!system->user.empty() && !simrfc::EqualNoCase(request.user, system->user)) ||
+             (!system->password.empty() && request.password != system->password)) {
+    // A logon without a user is checked as any other: no user has an empty name.
     Report(system, LogonFailure("Name or password is incorrect. Please re-enter"));
     return 0;
+  } else {
+    user = request.user;
   }
   const RFC_HANDLE handle = state.next_handle++;
   state.connections[handle] = Connection{system, partner, false, {}, nullptr};
   state.recent = system;
+  return handle;
+}
+
+// What the logon was given and how it ended, as a line of the logon record
+// (SIMRFC_LOGON_RECORD): never the password, only whether there was one.
+std::string RecordLine(const LogonRequest& request, RFC_HANDLE handle) {
+  std::string line = "client " + request.client + ", ";
+  line += request.user.empty() ? std::string("no user") : "user " + request.user;
+  line += request.password.empty()
+              ? std::string(", no password")
+              : ", password of " + std::to_string(request.password.size()) + " characters";
+  if (request.snc) {
+    const std::string own = OwnSncName(request);
+    line += ", SNC on, partner '" + request.snc_partnername + "', own SNC name " +
+            (own.empty() ? std::string("(none)") : "'" + own + "'");
+    if (!request.snc_sso) line += ", single sign-on off";
+  } else {
+    line += ", SNC off";
+  }
+  return line + (handle != 0 ? " -> logged on" : " -> refused: " + TheState().last_error.message);
+}
+
+// Appends the line to the file SIMRFC_LOGON_RECORD names, a relative name
+// in the first folder, so that the scan processes of a parallel run write
+// where the run does. Nothing without the variable.
+void RecordLogon(const std::string& line) {
+  const char* variable = std::getenv("SIMRFC_LOGON_RECORD");
+  if (variable == nullptr || *variable == '\0') return;
+  // "/x", "\x" and "C:\x" name their folder themselves.
+  const std::string_view name = variable;
+  const bool absolute = name[0] == '/' || name[0] == '\\' || (name.size() > 1 && name[1] == ':');
+  try {
+    const char* firstFolder = std::getenv(kFirstFolderVariable);
+    const std::string path = !absolute && firstFolder != nullptr && *firstFolder != '\0'
+                                 ? InFolder(firstFolder, variable)
+                                 : std::string(variable);
+    simrfc::AppendAtOnce(path.c_str(), line + "\n");
+  } catch (const std::exception&) {  // a record that cannot be written changes no logon
+  }
+}
+
+RFC_HANDLE Logon(const LogonRequest& request) {
+  std::string user;
+  const RFC_HANDLE handle = CheckLogon(request, user);
+  RecordLogon(RecordLine(request, handle) + (handle != 0 ? " as " + Upper(user) : ""));
   return handle;
 }
 
@@ -668,6 +754,8 @@ RFC_HANDLE SimRfcOpenConnection(const std::map<std::string, std::string>& parame
   request.route = given("saprouter");
   request.snc = given("snc_mode") == "1";
   request.snc_partnername = given("snc_partnername");
+  request.snc_myname = given("snc_myname");
+  request.snc_sso = given("snc_sso") != "0";
   return Logon(request);
 }
 
@@ -742,6 +830,7 @@ RFC_HANDLE RFC_STDCALL RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* 
     request.route = server["SAPROUTER"];
     request.snc = server["SNC_MODE"] == "1";
     request.snc_partnername = server["SNC_PARTNERNAME"];
+    request.snc_myname = server["SNC_MYNAME"];
     if (!server["ASHOST"].empty()) {
       request.host = server["ASHOST"];
       request.sysnr = SystemNumber(server["SYSNR"]);

@@ -55,7 +55,8 @@ GUIDES = {
 # admin on a host without a browser needs the rest.
 REQUIRED_SECTIONS = {
     INSTALL_TEXT: ["The release packages", "Which package fits", "The two RFC libraries",
-                   "Installing on a monitoring host", "Protecting the profiles"],
+                   "Installing on a monitoring host", "Protecting the profiles",
+                   "Credentials without a stored password"],
     USER_TEXT: ["Command line", "Profiles", "Listing files (multi-system runs)", "Exit codes",
                 "Error messages", "Diagnosing a failing sensor"],
 }

@@ -6,10 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "profile/credentials.h"
 #include "profile/password.h"
 #include "profile/profile_reader.h"
+#include "rfc/logon.h"
+#include "run/error_ending.h"
 #include "system/platform.h"
+#include "system/secret_text.h"
 #include "system/text_file.h"
+#include "system/text_helpers.h"
 
 namespace {
 
@@ -17,7 +22,7 @@ constexpr int kUsageError = 64;
 
 constexpr const char* kHelp =
     "Usage: vendralith-profile scramble [--offset D]\n"
-    "       vendralith-profile check FILE\n"
+    "       vendralith-profile check [--cred windows|linux|snc] FILE\n"
     "       vendralith-profile --version\n"
     "\n"
     "scramble  Reads the clear password (at most 20 printable characters) from\n"
@@ -31,6 +36,13 @@ constexpr const char* kHelp =
     "          settings it would use (never the password), then \"OK\" or\n"
     "          the sensor's error message. Exit code 0 or 2. Warns when the\n"
     "          stored password begins or ends with a blank.\n"
+    "          --cred reads it as the sensor does with ,CRED=: the user and\n"
+    "          password come from the monitoring host (windows, linux) or\n"
+    "          there are none (snc), so the profile needs neither line and a\n"
+    "          stored password is not read. With snc, the SapRfc.<Destination>\n"
+    "          file beside FILE must switch SNC on for the destination\n"
+    "          (SNC_MODE=1 and SNC_PARTNERNAME), else the check fails with the\n"
+    "          sensor's message.\n"
     "--version Prints the program's version.\n";
 
 int UsageError(const std::string& message) {
@@ -127,18 +139,44 @@ int Scramble(const std::vector<std::string>& options) {
   return 2;
 }
 
+// What check shows for the user and the password where the profile's are
+// not the logon's.
+struct ShownCredentials {
+  std::string user;
+  std::string password;
+};
+ShownCredentials CredentialsShown(vendralith::CredentialSource source) {
+  if (const auto host = vendralith::HostVariablesOf(source)) {
+    return {std::string("(") + host->user + " of the monitoring host)",
+            std::string("(") + host->password + " of the monitoring host)"};
+  }
+  return {"(none: SNC single sign-on)", "(none: SNC single sign-on)"};
+}
+
 int Check(const std::vector<std::string>& options) {
-  if (options.size() != 1) return UsageError("check takes exactly one FILE");
-  const std::string& path = options[0];
+  auto source = vendralith::CredentialSource::Profile;
+  std::size_t file = 0;
+  if (!options.empty() && options[0] == "--cred") {
+    const auto named = options.size() > 1
+                           ? vendralith::CredentialSourceNamed(vendralith::UpperCase(options[1]))
+                           : std::nullopt;
+    if (!named) return UsageError("--cred takes windows, linux or snc");
+    source = *named;
+    file = 2;
+  }
+  if (options.size() != file + 1) return UsageError("check takes exactly one FILE");
+  const std::string& path = options[file];
   const auto text = vendralith::ReadTextFile(path);
   if (!text) {
     std::cout << "Error 1002: Profile " << path << " is missing...\n";
     return 2;
   }
-  const std::string name = path.substr(path.find_last_of("/\\") + 1);
-  const vendralith::ProfileReadResult profile = vendralith::ReadProfileText(
-      *text, vendralith::Reading::Strict, name, vendralith::BuildProfileKey());
-  const vendralith::SystemEntry& entry = profile.entry;
+  const std::size_t folderEnd = path.find_last_of("/\\") + 1;
+  const std::string name = path.substr(folderEnd);
+  vendralith::ProfileReadResult profile = vendralith::ReadProfileText(
+      *text, vendralith::Reading::Strict, name, vendralith::BuildProfileKey(),
+      vendralith::CredentialLinesFor(source));
+  vendralith::SystemEntry& entry = profile.entry;
   const std::pair<const char*, const std::string*> shown[] = {
       {"Extcompany", &entry.extcompany}, {"Destination", &entry.destination},
       {"Client", &entry.client},         {"User", &entry.user},
@@ -146,11 +184,35 @@ int Check(const std::vector<std::string>& options) {
       {"Hostname", &entry.hostname},     {"Sysnr", &entry.sysnr},
       {"Gwhost", &entry.gwhost},         {"Gwservice", &entry.gwservice},
   };
-  for (const auto& [label, value] : shown) std::cout << label << ": " << *value << "\n";
-  std::cout << "Password: " << (entry.password.empty() ? "(none)" : "(set)") << "\n";
+  const ShownCredentials elsewhere = CredentialsShown(source);
+  for (const auto& [label, value] : shown) {
+    const bool user = value == &entry.user;
+    std::cout << label << ": "
+              << (user && source != vendralith::CredentialSource::Profile ? elsewhere.user : *value)
+              << "\n";
+  }
+  std::cout << "Password: "
+            << (source != vendralith::CredentialSource::Profile ? elsewhere.password
+                : entry.password.empty()                        ? "(none)"
+                                                                : "(set)")
+            << "\n";
+  vendralith::ClearSecret(entry.password);
   if (!profile.error.empty()) {
     std::cout << profile.error << "\n";
     return 2;
+  }
+  if (source == vendralith::CredentialSource::SingleSignOn) {
+    // The sensor reads it from its current folder, where its profiles lie.
+    const std::string destinationFile = "SapRfc." + entry.destination;
+    entry.singleSignOn = true;
+    const std::string refusal = vendralith::SingleSignOnRefusal(
+        entry, vendralith::ReadFileBytes(path.substr(0, folderEnd) + destinationFile));
+    if (!refusal.empty()) {
+      std::cout << vendralith::LogonFailedMessage(entry.destination) << refusal << "\n";
+      return 2;
+    }
+    std::cout << destinationFile << ": SNC_MODE=1 and SNC_PARTNERNAME for " << entry.destination
+              << "\n";
   }
   if (HasBlankEnd(profile.storedPassword)) {
     std::cout << "Warning: the stored password begins or ends with a blank, which an editor or "

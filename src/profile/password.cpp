@@ -1,5 +1,7 @@
 #include "profile/password.h"
 
+#include "system/secret_text.h"
+
 namespace vendralith {
 
 namespace {
@@ -51,12 +53,14 @@ DecodedPassword DecodePassword(std::string_view stored, const ProfileKey& key) {
       if (c != '\0') reordered += c;
     }
   }
+  ClearSecret(body, sizeof body);
   if (header[0] - '0' != CheckDigit(reordered)) {
     decoded.result = PasswordResult::Wrong;
-    return decoded;
+  } else {
+    decoded.result = PasswordResult::Ok;
+    decoded.clear = reordered.substr(0, length);
   }
-  decoded.result = PasswordResult::Ok;
-  decoded.clear = reordered.substr(0, length);
+  ClearSecret(reordered);
   return decoded;
 }
 

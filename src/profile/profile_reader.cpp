@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "system/secret_text.h"
 #include "system/text_helpers.h"
 #include "system/utf8_text.h"
 
@@ -42,9 +43,14 @@ std::string Message(const char* beginning, const std::string& name, const char* 
 }  // namespace
 
 ProfileReadResult ReadProfileText(std::string_view text, Reading reading,
-                                  const std::string& profileName, const ProfileKey& key) {
+                                  const std::string& profileName, const ProfileKey& key,
+                                  CredentialLines credentialLines) {
   ProfileReadResult result;
   SystemEntry& entry = result.entry;
+  const bool credentialsRequired = credentialLines == CredentialLines::Required;
+  const auto isCredential = [](const Setting& setting) {
+    return setting.field == &SystemEntry::user || setting.field == &SystemEntry::password;
+  };
   const std::size_t lineChars = reading == Reading::Strict ? 159 : 199;
   for (std::string line : ReadPieces(text, lineChars)) {
     DropTrailing(line, '\n');
@@ -57,16 +63,18 @@ ProfileReadResult ReadProfileText(std::string_view text, Reading reading,
             : std::string();
     for (const Setting& setting : kSettings) {
       if (label != setting.label) continue;
+      if (!credentialsRequired && isCredential(setting)) break;
       if (setting.field == &SystemEntry::user) {
         entry.user = UpperCase(value);
       } else if (setting.field == &SystemEntry::password) {
         if (value.empty()) {
-          entry.password.clear();
+          ClearSecret(entry.password);
           break;
         }
-        const DecodedPassword decoded = DecodePassword(value, key);
+        DecodedPassword decoded = DecodePassword(value, key);
         if (decoded.result == PasswordResult::Ok) {
-          entry.password = decoded.clear;
+          ClearSecret(entry.password);
+          entry.password.swap(decoded.clear);
           result.storedPassword = value;
         } else if (reading == Reading::Lenient) {
           result.valid = false;
@@ -87,12 +95,13 @@ ProfileReadResult ReadProfileText(std::string_view text, Reading reading,
   }
 
   std::string defect;
-  if (entry.user.empty()) {
+  if (credentialsRequired && entry.user.empty()) {
     defect = Message("Error 1006: Username in Profile ", profileName, " is missing...");
-  } else if (entry.password.empty()) {
+  } else if (credentialsRequired && entry.password.empty()) {
     defect = Message("Error 1007: Password in Profile ", profileName, " is missing...");
   } else {
     for (const Setting& setting : kSettings) {
+      if (!credentialsRequired && isCredential(setting)) continue;
       const std::size_t length = (entry.*setting.field).size();
       // A value too long for its field is a defect too: cut, a destination
       // or client would name another system.

@@ -26,11 +26,20 @@ struct SystemEntry {
   std::string gwhost;
   std::string gwservice;
   std::string displayHost;  // the host name shown on console lines
+  // SNC single sign-on: the logon names neither user nor password, and the
+  // system maps the caller's SNC name to its user.
+  bool singleSignOn = false;
 };
 
 // Strict reading ends the single-system run at the first defect; lenient
 // reading only marks the entry invalid, so that a multi-system run goes on.
 enum class Reading { Strict, Lenient };
+
+// Whether the profile's "User.......:" and "Password...:" lines are
+// required. Where the logon's credentials come from elsewhere, both lines
+// are passed over: neither is missing (1006, 1007), too short or too long
+// (1003), and a stored password is not decoded, so a damaged one is no error.
+enum class CredentialLines { Required, NotRequired };
 
 struct ProfileReadResult {
   SystemEntry entry;
@@ -43,7 +52,8 @@ struct ProfileReadResult {
 
 // Reads a profile's text (as read from a text file) into an empty entry.
 ProfileReadResult ReadProfileText(std::string_view text, Reading reading,
-                                  const std::string& profileName, const ProfileKey& key);
+                                  const std::string& profileName, const ProfileKey& key,
+                                  CredentialLines credentialLines = CredentialLines::Required);
 
 // "* time name, host, destination, sysnr, client" for console lines.
 std::string EntrySummary(const std::string& time, const std::string& profileName,

@@ -67,13 +67,13 @@ class ClassicSession final : public RfcSession {
     callLog.Write(0, "RfcEnvironment called", "");
     const OpenedConnection opened = OpenConnection(entry, parameterString, consoleMode, callLog);
     connection_ = opened.handle;
-    if (connection_ == 0 && !opened.destinationUnwritable && callLog.Requested()) {
+    if (connection_ == 0 && opened.notTried.empty() && callLog.Requested()) {
       // The reason goes to the log only: 1011 stays as it is.
       const std::string note = ScanTraceFile();
       callLog.Write(0, "logon failed", note.substr(std::min<std::size_t>(3, note.size())));
     }
     // A failure on this machine is named as such: no logon was tried.
-    return {connection_ != 0, opened.destinationUnwritable ? kDestinationUnwritableNote : ""};
+    return {connection_ != 0, opened.notTried};
   }
 
   CallAnswer AskSystemInfo(RfcsiRecord& rfcsi) override {

@@ -4,6 +4,7 @@
 #include "output/standard_output.h"
 #include "rfc/rfc_functions.h"
 #include "rfc/scan_locks.h"
+#include "system/secret_text.h"
 #include "system/text_file.h"
 #include "system/text_helpers.h"
 
@@ -56,9 +57,25 @@ ConnectionOptions::ConnectionOptions(const SystemEntry& entry, const std::string
   options_.trace = 0;
 }
 
+ConnectionOptions::~ConnectionOptions() { ClearSecret(password_); }
+
 std::string ConnectString(const SystemEntry& entry) {
-  return "CLIENT=" + entry.client + " USER=" + entry.user + " PASSWD=" + entry.password +
-         " LANG=D DEST=" + entry.destination;
+  std::string text = "CLIENT=" + entry.client;
+  // Built in one buffer, so that no copy of the password is left behind.
+  text.reserve(text.size() + entry.user.size() + entry.password.size() + entry.destination.size() +
+               32);
+  if (!entry.singleSignOn) {
+    text.append(" USER=").append(entry.user).append(" PASSWD=").append(entry.password);
+  }
+  return text.append(" LANG=D DEST=").append(entry.destination);
+}
+
+std::string ConnectStringRefusal(const SystemEntry& entry) {
+  const auto blank = [](const std::string& text) {
+    return text.find_first_of(" \t") != std::string::npos;
+  };
+  if (!blank(entry.user) && !blank(entry.password)) return "";
+  return " - a user or password with blanks cannot go through SapRfc." + entry.destination;
 }
 
 std::optional<std::string> ReadDestinationFile(const SystemEntry& entry) {
@@ -86,12 +103,16 @@ OpenedConnection OpenConnection(const SystemEntry& entry, const std::string& par
     callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpen called", "");
     return opened;
   }
-  opened.destinationUnwritable =
-      !LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
-        RFC_ERROR_INFO_EX error{};
-        opened.handle = Rfc().RfcOpenEx(ConnectString(entry).c_str(), &error);
-        callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpenEx called", "");
-      });
+  const bool written = LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
+    opened.notTried = ConnectStringRefusal(entry);
+    if (!opened.notTried.empty()) return;
+    RFC_ERROR_INFO_EX error{};
+    std::string connectString = ConnectString(entry);
+    opened.handle = Rfc().RfcOpenEx(connectString.c_str(), &error);
+    ClearSecret(connectString);
+    callLog.Write(static_cast<std::int32_t>(opened.handle), "RfcOpenEx called", "");
+  });
+  if (!written) opened.notTried = kDestinationUnwritableNote;
   return opened;
 }
 

@@ -19,6 +19,8 @@ inline constexpr const char* kLibraryDestinationFile = "SapRfc.ini";
 class ConnectionOptions {
  public:
   ConnectionOptions(const SystemEntry& entry, const std::string& parameterString);
+  // Forgets the password once the logon has read it.
+  ~ConnectionOptions();
   ConnectionOptions(const ConnectionOptions&) = delete;
   ConnectionOptions& operator=(const ConnectionOptions&) = delete;
 
@@ -37,16 +39,26 @@ class ConnectionOptions {
   RFC_OPTIONS options_{};
 };
 
-// "CLIENT=... USER=... PASSWD=... LANG=D DEST=..." for RfcOpenEx.
+// "CLIENT=... USER=... PASSWD=... LANG=D DEST=..." for RfcOpenEx; for a
+// single sign-on logon "CLIENT=... LANG=D DEST=...": the library takes the
+// SNC settings from the destination's entry in SapRfc.ini, and the system
+// the user from the caller's SNC name.
 std::string ConnectString(const SystemEntry& entry);
 
 struct OpenedConnection {
   RFC_HANDLE handle = 0;  // 0 when none was opened (the caller words that)
-  // SapRfc.ini could not be written, so no logon was tried.
-  bool destinationUnwritable = false;
+  // Why no logon was tried, as the note after 1011; empty when one was.
+  std::string notTried;
 };
 
 inline constexpr const char* kDestinationUnwritableNote = " - SapRfc.ini cannot be written";
+
+// The note after 1011 when the entry's user or password holds a blank or a
+// tab, which the connect string would split into words of their own (a
+// password "x DEST=QAS" would name another destination): RfcOpenEx is not
+// called. Empty when neither does. The profile way and the NetWeaver
+// library pass them whole.
+std::string ConnectStringRefusal(const SystemEntry& entry);
 
 // The content of the destination file "SapRfc.<destination>" in the current
 // folder; nothing when there is none, and the logon takes the options.

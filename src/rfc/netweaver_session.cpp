@@ -7,9 +7,11 @@
 
 #include "output/decimal_text.h"
 #include "rfc/connection.h"
+#include "rfc/destination_entry.h"
 #include "rfc/error_report.h"
 #include "rfc/trace_scan.h"
 #include "system/code_page.h"
+#include "system/secret_text.h"
 #include "system/text_file.h"
 #include "system/text_helpers.h"
 #include "system/utf8_text.h"
@@ -71,7 +73,10 @@ constexpr std::array<const char*, 8> kGroupNames = {
 // The sensor's texts (profile values, names) in UTF-16: UTF-8 as it is,
 // anything else read in the ANSI code page.
 std::u16string ToUtf16(std::string_view text) {
-  return Utf8ToUtf16(IsUtf8(text) ? std::string(text) : AnsiToUtf8(text));
+  std::string utf8 = IsUtf8(text) ? std::string(text) : AnsiToUtf8(text);
+  std::u16string wide = Utf8ToUtf16(utf8);
+  ClearSecret(utf8);  // the text may be a password
+  return wide;
 }
 
 // A zero-terminated text of the library, at most size units.
@@ -81,31 +86,12 @@ std::u16string_view Terminated(const SapUc* text, std::size_t size) {
   return {text, length};
 }
 
-// The entry's lines "KEY=value" of SapRfc.ini from the line "DEST=<name>" to
-// the next "DEST=", keys in upper case.
-std::optional<std::vector<std::pair<std::string, std::string>>> DestinationEntry(
-    std::string_view text, const std::string& name) {
-  std::optional<std::vector<std::pair<std::string, std::string>>> entry;
-  auto trimmed = [](std::string part) {
-    part.erase(0, part.find_first_not_of(" \t"));
-    part.erase(part.find_last_not_of(" \t") + 1);
-    return part;
-  };
-  for (std::string line : ReadPieces(text, text.size() + 1)) {
-    DropTrailing(line, '\n');
-    DropTrailing(line, '\r');
-    const std::size_t equals = line.find('=');
-    const std::string start = trimmed(line).substr(0, 1);
-    if (equals == std::string::npos || start == "*" || start == "#" || start == ";") continue;
-    const std::string key = UpperCase(trimmed(line.substr(0, equals)));
-    const std::string value = trimmed(line.substr(equals + 1));
-    if (key == "DEST") {
-      if (entry) break;  // the wanted entry has ended
-      if (UpperCase(value) == UpperCase(name)) entry.emplace();
-    }
-    if (entry) entry->emplace_back(key, value);
-  }
-  return entry;
+// user and passwd, unless the logon is a single sign-on: then the library
+// logs on with the SNC name of the caller (snc_sso defaults to 1).
+void AddCredentials(const SystemEntry& entry, ConnectionParameters& parameters) {
+  if (entry.singleSignOn) return;
+  parameters.emplace_back("user", entry.user);
+  parameters.emplace_back("passwd", entry.password);
 }
 
 class NetWeaverSession final : public RfcSession {
@@ -120,13 +106,14 @@ class NetWeaverSession final : public RfcSession {
     const std::optional<std::string> destinationFile = ReadDestinationFile(entry);
     if (!destinationFile) {
       if (entry.mode == "R/2") return {false, " - R/2 needs librfc32.dll"};
-      return Outcome(Open(ProfileParameters(entry, parameterString)));
+      ConnectionParameters parameters = ProfileParameters(entry, parameterString);
+      return Outcome(Open(parameters));
     }
     bool opened = false;
     const bool written = LogOnThroughDestinationFile(entry, *destinationFile, consoleMode, [&] {
       // The library reads no SapRfc.ini: the binding reads the entry itself.
       const std::optional<std::string> ini = ReadFileBytes(kLibraryDestinationFile);
-      const auto logon = ini ? DestinationParameters(*ini, entry) : std::nullopt;
+      auto logon = ini ? DestinationParameters(*ini, entry) : std::nullopt;
       if (!logon) return;
       if (!logon->leftOut.empty()) {
         std::string names;
@@ -211,12 +198,15 @@ class NetWeaverSession final : public RfcSession {
   std::string LibraryDescription() const override { return description_; }
 
  private:
-  bool Open(const ConnectionParameters& parameters) {
+  // Logs on with the parameters, and forgets their values (the password
+  // among them) once the library has returned.
+  bool Open(ConnectionParameters& parameters) {
     std::vector<std::u16string> texts;
     texts.reserve(parameters.size() * 2);
-    for (const auto& [name, value] : parameters) {
+    for (auto& [name, value] : parameters) {
       texts.push_back(ToUtf16(name));
       texts.push_back(ToUtf16(value));
+      ClearSecret(value);
     }
     std::vector<nw::RfcConnectionParameter> list;
     for (std::size_t i = 0; i < texts.size(); i += 2) {
@@ -224,6 +214,7 @@ class NetWeaverSession final : public RfcSession {
     }
     RfcErrorInfo error{};
     connection_ = f_.RfcOpenConnection(list.data(), static_cast<unsigned>(list.size()), &error);
+    for (std::u16string& text : texts) ClearSecret(text);
     Log("RfcOpenConnection called");
     if (connection_ != nullptr) return true;
     Remember(error);
@@ -346,8 +337,7 @@ ConnectionParameters ProfileParameters(const SystemEntry& entry,
   if (!entry.gwhost.empty()) parameters.emplace_back("gwhost", entry.gwhost);
   if (!entry.gwservice.empty()) parameters.emplace_back("gwserv", entry.gwservice);
   parameters.emplace_back("client", entry.client);
-  parameters.emplace_back("user", entry.user);
-  parameters.emplace_back("passwd", entry.password);
+  AddCredentials(entry, parameters);
   // The NetWeaver library would read two characters as an ISO code: "ES" is
   // English to the classic library, Spanish to this one.
   const std::size_t first = entry.language.empty() ? 0 : Utf8SequenceLength(entry.language, 0);
@@ -359,12 +349,7 @@ std::optional<DestinationLogon> DestinationParameters(std::string_view iniText,
                                                       const SystemEntry& entry) {
   const auto lines = DestinationEntry(iniText, entry.destination);
   if (!lines) return std::nullopt;
-  auto value = [&lines](const std::string& key) -> std::optional<std::string> {
-    for (const auto& [name, text] : *lines) {
-      if (name == key) return text;
-    }
-    return std::nullopt;
-  };
+  auto value = [&lines](std::string_view key) { return DestinationValue(*lines, key); };
   // The classic library takes an entry without TYPE by its server entries.
   std::string type = UpperCase(value("TYPE").value_or(""));
   if (type.empty()) type = value("ASHOST") ? "A" : value("MSHOST") ? "B" : "";
@@ -406,8 +391,7 @@ std::optional<DestinationLogon> DestinationParameters(std::string_view iniText,
     if (!taken(key) && !named) logon.leftOut.push_back(key);
   }
   logon.parameters.emplace_back("client", entry.client);
-  logon.parameters.emplace_back("user", entry.user);
-  logon.parameters.emplace_back("passwd", entry.password);
+  AddCredentials(entry, logon.parameters);
   logon.parameters.emplace_back("lang", "D");
   return logon;
 }

@@ -1,5 +1,6 @@
 #include "run/listed_systems.h"
 
+#include "rfc/logon.h"
 #include "rfc/scan_locks.h"
 #include "run/error_ending.h"
 #include "system/clock.h"
@@ -48,12 +49,16 @@ std::optional<ListedSystem> ListedSystems::Next() {
       continue;
     }
     ListedSystem system;
+    const RunSettings& settings = run_.settings;
     // Every profile starts from an empty entry: nothing carries over from the last one.
-    system.profile = ReadProfileText(*text, Reading::Lenient, profileName, run_.key);
-    const SystemEntry& entry = system.profile.entry;
+    system.profile = ReadProfileText(*text, Reading::Lenient, profileName, run_.key,
+                                     CredentialLinesFor(settings.credentials));
+    SystemEntry& entry = system.profile.entry;
     run_.callLog.Write(0, "profile read",
                        run_.location.folder + profileName + ", destination " + entry.destination);
-    const RunSettings& settings = run_.settings;
+    // Here, before a scan process of a parallel run gets the entry: such a
+    // process never reads the host's variables itself.
+    TakeCredentials(entry, settings.credentials, run_.callLog);
     system.request.parameterString = settings.parameterString;
     system.request.consoleMode = settings.consoleMode;
     system.request.itemName = listing_.itemName;

@@ -20,7 +20,7 @@ namespace {
 // One system scanned in this process: printed as it goes, since every system
 // before it is complete.
 void ScanHere(RunContext& run, ListingOutput& output, ListedSystems& systems,
-              const ListedSystem& system) {
+              ListedSystem& system) {
   RfcSession& session = systems.ReachLibrary();
   SystemFound found = ScanSystem(session, system.profile.entry, system.request, run.callLog);
   if (!found.runEnding.empty()) EndOpenDocumentWithError(run.document, found.runEnding, &session);

@@ -25,6 +25,7 @@
 #include "system/folders.h"
 #include "system/platform.h"
 #include "system/process_end.h"
+#include "system/secret_text.h"
 #include "system/text_file.h"
 
 namespace vendralith {
@@ -110,7 +111,7 @@ class ParallelScans {
   void CloseArea();
 
   // Starts the system's scan process. False when it cannot be started.
-  bool Start(const ListedSystem& system);
+  bool Start(ListedSystem& system);
 
   // Takes the rest of the systems and prints them all as their scans report,
   // then the summary; ends the process.
@@ -223,7 +224,7 @@ bool ParallelScans::PrepareFolder(const ListedSystem& system, const std::string&
   return written || CreateFolder(folder + "\\" + kLibraryDestinationFile);
 }
 
-bool ParallelScans::Start(const ListedSystem& system) {
+bool ParallelScans::Start(ListedSystem& system) {
   (void)systems_.ReachLibrary();
   const std::string folder = FolderOf(system.number);
   ScanAssignment assignment;
@@ -233,12 +234,17 @@ bool ParallelScans::Start(const ListedSystem& system) {
   assignment.entry = system.profile.entry;
   std::unique_ptr<ChildProcess> process;
   if (PrepareFolder(system, folder)) {
-    process = ChildProcess::Start(folder, EncodeAssignment(assignment));
+    std::string task = EncodeAssignment(assignment);
+    process = ChildProcess::Start(folder, task);
+    ClearSecret(task);
   }
+  ClearSecret(assignment.entry.password);
   if (!process) {
     RemoveFolderTree(folder);
     return false;
   }
+  // The password went with the task: this run keeps none.
+  ClearSecret(system.profile.entry.password);
   Scan& scan = scans_[system.number];
   scan.folder = folder;
   scan.process = std::move(process);
@@ -268,6 +274,7 @@ void ParallelScans::Run() {
         listDone_ = true;
       } else if (!Start(*next)) {
         // No scan process for it: it counts as failed.
+        ClearSecret(next->profile.entry.password);
         ScanReport ended;
         ended.kind = ScanReport::Kind::Ended;
         ended.exitCode = -1;

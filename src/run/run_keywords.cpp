@@ -3,11 +3,20 @@
 #include "run/limit_keywords.h"
 #include "run/parallel_run.h"
 #include "run/run_deadline.h"
+#include "system/text_helpers.h"
 
 namespace vendralith {
 
+namespace {
+
+constexpr std::string_view kCredentialKeyword = ",CRED=";
+constexpr const char* kCredentialError =
+    "Error 1023: Parameter CRED= must be WINDOWS, LINUX or SNC !";
+
+}  // namespace
+
 std::string ApplyValueKeywords(std::string_view parameterString, bool multiSystem,
-                               RunSettings& settings) {
+                               RunSettings& settings, const EnvironmentLookup& environment) {
   // A value that cannot be kept must not be dropped without a word.
   if (const NumberKeyword timeout = ReadTimeout(parameterString); timeout.given) {
     if (timeout.value == 0) return kTimeoutError;
@@ -30,7 +39,14 @@ std::string ApplyValueKeywords(std::string_view parameterString, bool multiSyste
   // On the values that count now: in a global run the sensor's own where it
   // gives them, else the command line's.
   if (!LimitsInOrder(settings.channelLimits)) return kLimitOrderError;
-  return "";
+  if (const auto at = parameterString.find(kCredentialKeyword); at != std::string_view::npos) {
+    const auto source =
+        CredentialSourceNamed(ParameterValue(parameterString, at + kCredentialKeyword.size()));
+    if (!source) return kCredentialError;
+    settings.credentials = *source;
+  }
+  // Before any logon, and in a multi-system run before its first system.
+  return CheckHostCredentials(settings.credentials, environment);
 }
 
 }  // namespace vendralith

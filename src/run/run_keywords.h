@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "run/run_settings.h"
+#include "system/environment.h"
 
 namespace vendralith {
 
@@ -16,9 +17,11 @@ namespace vendralith {
 // sets the run settings of those given. Returns the message of the first bad
 // value, or "" when every keyword given is good. multiSystem: the run covers
 // a listing, so that ",PARALLEL=" counts (a single-system run ignores it,
-// whatever its value).
+// whatever its value). Last, where the credentials come from the monitoring
+// host, its pair of variables must be set in environment (1031).
 std::string ApplyValueKeywords(std::string_view parameterString, bool multiSystem,
-                               RunSettings& settings);
+                               RunSettings& settings,
+                               const EnvironmentLookup& environment = EnvironmentValue);
 
 }  // namespace vendralith
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "output/result_document.h"
+#include "profile/credentials.h"
 
 namespace vendralith {
 
@@ -32,6 +33,8 @@ struct RunSettings {
   int timeoutSeconds = 0;       // ",TIMEOUT=": the whole run's budget; 0: no deadline
   int parallelScans = 1;        // ",PARALLEL=": how many systems a multi-system run scans at once
   ChannelLimits channelLimits;  // ",WARN=", ",ERROR=": what the per-cent channels carry
+  // ",CRED=": where the logons' user and password come from.
+  CredentialSource credentials = CredentialSource::Profile;
 };
 
 // The dialect named by the end of the program name: "-" or "_" and one of

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "system/secret_text.h"
+
 namespace vendralith {
 
 namespace {
@@ -64,6 +66,10 @@ std::optional<Number> NumberField(std::string_view field) {
 
 std::string JoinFields(const std::vector<std::string>& fields) {
   std::string text;
+  // One buffer: growing would leave copies of a password behind.
+  std::size_t size = 0;
+  for (const std::string& field : fields) size += field.size() + 10;
+  text.reserve(size);
   for (const std::string& field : fields) {
     text.append(std::to_string(field.size())).append(":").append(field);
   }
@@ -92,7 +98,13 @@ std::string EncodeAssignment(const ScanAssignment& assignment) {
       request.itemName,        request.displayName,
   };
   for (const auto field : kEntryFields) fields.push_back(assignment.entry.*field);
-  return Framed(kAssignmentTag, JoinFields(fields));
+  fields.push_back(FlagField(assignment.entry.singleSignOn));
+  std::string payload = JoinFields(fields);
+  std::string frame = Framed(kAssignmentTag, payload);
+  // The password's copies on the way; the frame's is the caller's to clear.
+  for (std::string& field : fields) ClearSecret(field);
+  ClearSecret(payload);
+  return frame;
 }
 
 std::optional<ScanAssignment> DecodeAssignment(std::string_view text) {
@@ -102,11 +114,23 @@ std::optional<ScanAssignment> DecodeAssignment(std::string_view text) {
       ReadLength(text, at, length) != LengthRead::Read || text.size() - at != length) {
     return std::nullopt;
   }
-  const auto fields = SplitFields(text.substr(at));
-  if (!fields || fields->size() != 6 + kEntryFields.size()) return std::nullopt;
+  auto fields = SplitFields(text.substr(at));
+  // The fields hold the password: cleared whatever the answer.
+  const auto forget = [&fields] {
+    if (fields) {
+      for (std::string& field : *fields) ClearSecret(field);
+    }
+  };
+  if (!fields || fields->size() != 7 + kEntryFields.size()) {
+    forget();
+    return std::nullopt;
+  }
   const std::vector<std::string>& field = *fields;
   const auto mode = NumberField<int>(field[1]);
-  if (!mode || *mode < 0 || *mode > static_cast<int>(OutputMode::Pindrel)) return std::nullopt;
+  if (!mode || *mode < 0 || *mode > static_cast<int>(OutputMode::Pindrel)) {
+    forget();
+    return std::nullopt;
+  }
   ScanAssignment assignment;
   assignment.callLogPath = field[0];
   assignment.outputMode = static_cast<OutputMode>(*mode);
@@ -117,6 +141,8 @@ std::optional<ScanAssignment> DecodeAssignment(std::string_view text) {
   for (std::size_t i = 0; i < kEntryFields.size(); ++i) {
     assignment.entry.*kEntryFields[i] = field[6 + i];
   }
+  assignment.entry.singleSignOn = Flag(field[6 + kEntryFields.size()]);
+  forget();
   return assignment;
 }
 

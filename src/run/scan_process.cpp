@@ -11,6 +11,7 @@
 #include "run/system_scan.h"
 #include "system/child_process.h"
 #include "system/process_end.h"
+#include "system/secret_text.h"
 
 namespace vendralith {
 
@@ -31,7 +32,9 @@ void ScanWhenStartedByRun() {
   if (!StartedAsChild()) return;
   // With its run gone there is no one to report to.
   if (!FollowParent()) EndProcess(ExitCode::ErrorDocument);
-  const std::optional<ScanAssignment> assignment = DecodeAssignment(ReadParentInput());
+  std::string input = ReadParentInput();
+  std::optional<ScanAssignment> assignment = DecodeAssignment(input);
+  ClearSecret(input);  // the entry's password came with it
   if (!assignment) return;
 
   // What the scan prints itself (the logon's console line, the RFC error

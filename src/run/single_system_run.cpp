@@ -4,6 +4,7 @@
 #include "profile/profile_reader.h"
 #include "queries/log_statistics_query.h"
 #include "queries/system_info_query.h"
+#include "rfc/logon.h"
 #include "rfc/rfc_session.h"
 #include "rfc/scan_locks.h"
 #include "run/error_ending.h"
@@ -28,11 +29,13 @@ void RunSingleSystem(RunContext& run) {
   document.SetChannelLimits(settings.channelLimits);
   const bool deadline = settings.timeoutSeconds > 0;
   if (deadline) StartRunDeadline(run.started, settings.timeoutSeconds);
-  const ProfileReadResult profile =
-      ReadProfileText(run.location.content, Reading::Strict, run.location.name, run.key);
+  ProfileReadResult profile =
+      ReadProfileText(run.location.content, Reading::Strict, run.location.name, run.key,
+                      CredentialLinesFor(settings.credentials));
   if (!profile.error.empty()) EndWithErrorDocument(document, profile.error);
-  const SystemEntry& entry = profile.entry;
+  SystemEntry& entry = profile.entry;
   run.callLog.Write(0, "profile read", run.location.path + ", destination " + entry.destination);
+  TakeCredentials(entry, settings.credentials, run.callLog);
 
   // Until the system has answered, the deadline answers for it.
   DeadlineEnding noAnswer;
@@ -62,8 +65,8 @@ void RunSingleSystem(RunContext& run) {
 
   // Until this scan has read its trace note, no other scan removes the trace.
   FolderScanLocks().EnterRfcPart();
-  const LogonOutcome logon =
-      session.LogOn(entry, settings.parameterString, settings.consoleMode, run.callLog);
+  const LogonOutcome logon = LogOnAndForgetPassword(session, entry, settings.parameterString,
+                                                    settings.consoleMode, run.callLog);
   if (!logon.ok) {
     EndWithErrorDocument(document, LogonFailedMessage(entry.destination) + logon.note);
   }

@@ -1,13 +1,15 @@
 #include "run/system_scan.h"
 
 #include "queries/system_info_query.h"
+#include "rfc/logon.h"
 
 namespace vendralith {
 
-SystemFound ScanSystem(RfcSession& session, const SystemEntry& entry,
-                       const SystemScanRequest& request, const CallLog& callLog) {
+SystemFound ScanSystem(RfcSession& session, SystemEntry& entry, const SystemScanRequest& request,
+                       const CallLog& callLog) {
   SystemFound result;
-  if (!session.LogOn(entry, request.parameterString, request.consoleMode, callLog).ok) {
+  if (!LogOnAndForgetPassword(session, entry, request.parameterString, request.consoleMode, callLog)
+           .ok) {
     return result;
   }
   result.connection = session.ConnectionNumber();

@@ -38,10 +38,11 @@ struct SystemFound {
 
 // Logs on and asks both queries; leaves the connection open, and the tables
 // when tablesHeld, for the run to release and close once it has printed what
-// was found. A failure of the RFC library's own ends the process with the
-// RFC error report, as anywhere.
-SystemFound ScanSystem(RfcSession& session, const SystemEntry& entry,
-                       const SystemScanRequest& request, const CallLog& callLog);
+// was found. The entry's password is cleared once the logon has returned. A
+// failure of the RFC library's own ends the process with the RFC error
+// report, as anywhere.
+SystemFound ScanSystem(RfcSession& session, SystemEntry& entry, const SystemScanRequest& request,
+                       const CallLog& callLog);
 
 }  // namespace vendralith
 

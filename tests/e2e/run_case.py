@@ -90,9 +90,10 @@ A case is a folder:
 
 Every case also proves that no clear password leaves the run: the clear
 passwords of the case's files (each "password =" of a Landscape.ini, and each
-profile's stored "Password...:" decoded as the sensor decodes it) must appear
-neither on standard output or standard error nor in any file the run created
-or changed. A clear password shorter than 4 characters could match ordinary
+profile's stored "Password...:" decoded as the sensor decodes it) and those
+its env file gives as the monitoring host does (each prtg_...password, such
+as prtg_windowspassword) must appear neither on standard output or standard
+error nor in any file the run created or changed. A clear password shorter than 4 characters could match ordinary
 text by chance, so a case that holds one fails.
 
 The lock file by which parallel scans keep apart (its name is kScanLockFile
@@ -216,6 +217,13 @@ def clear_passwords(files):
     secrets.discard(None)
     secrets.discard("")
     return secrets
+
+
+def host_passwords(environment):
+    """The passwords an env file gives the sensor as the monitoring host
+    does: the values of its prtg_...password variables."""
+    return {value for key, value in environment.items()
+            if re.fullmatch(r"prtg_[a-z0-9_]*password", key, re.IGNORECASE) and value}
 
 
 def leaked_passwords(secrets, outputs):
@@ -796,9 +804,11 @@ def main():
                 if (grown_case / "drive").exists():
                     shutil.copytree(grown_case / "drive", drive, dirs_exist_ok=True)
             add_landscape_lines(case, work)
+            case_environment = {}
             for line in read_lines(case / "env"):
                 key, _, value = line.partition("=")
-                environment[key] = value
+                case_environment[key] = value
+            environment.update(case_environment)
 
             program = (read_lines(case / "program") or ["vendralith"])[0]
             if options.wine:
@@ -867,7 +877,8 @@ def main():
         outputs = {"standard output": result.stdout, "standard error": result.stderr}
         outputs.update((path, content) for path, content in after.items()
                        if before.get(path) != content)
-        failures += leaked_passwords(clear_passwords(before), outputs)
+        failures += leaked_passwords(clear_passwords(before) | host_passwords(case_environment),
+                                     outputs)
 
         if options.record and not failures:
             if options.wine:

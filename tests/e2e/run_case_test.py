@@ -48,6 +48,17 @@ for outputs, expected in [
         failures.append(f"{outputs}: reported {found}, expected {expected}")
 if not run_case.leaked_passwords({"pw2"}, {}):
     failures.append("a three-character password is accepted although it cannot be looked for")
+# Each row: the variables of an env file, and the passwords the check looks for.
+for environment, expected in [
+    ({"prtg_windowspassword": "Host4Windows", "prtg_windowsuser": "monitor"},  # the user is none
+     {"Host4Windows"}),
+    ({"PRTG_LINUXPASSWORD": "Host4Linux", "prtg_windowspassword": "Host4Windows"},  # any case
+     {"Host4Linux", "Host4Windows"}),
+    ({"prtg_windowspassword": "", "SIMRFC_SNC_MYNAME": "p:CN=PROBE"}, set()),  # empty, other
+]:
+    found = run_case.host_passwords(environment)
+    if found != expected:
+        failures.append(f"env {environment}: passwords {found}, expected {expected}")
 landscape = b"[system PRD]\npassword =  Watch 4 Logs \n"
 if run_case.clear_passwords({"work/Landscape.ini": landscape}) != {"Watch 4 Logs"}:
     failures.append("a landscape password with inner blanks is not found")

@@ -106,10 +106,39 @@ with tempfile.TemporaryDirectory() as folder:
     check = run("check", str(Path(folder) / "NONE.P00"))
     expect("a missing profile: exit 2", check.returncode == 2 and b"is missing..." in check.stdout)
 
+    # With --cred the user and password are the monitoring host's, or none
+    # (SNC): the profile needs neither line, and a stored one is not read.
+    without = re.sub(r"(?m)^(User\.{7}|Password\.{3}):.*\n", "", PROFILE.format(password="x"))
+    damaged = PROFILE.format(password="damaged")
+    snc = "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSNC_MODE=1\nSNC_PARTNERNAME=p:CN=PRD\n"
+    refused = b"Error 1011: RFC-Open for PRD failed ! - CRED=SNC needs SNC_MODE=1 in SapRfc.PRD\n"
+    # Each row: the profile, SapRfc.PRD beside it, the check's options, exit code and last line.
+    for text, destination, options, code, last in [
+        (without, None, ["--cred", "windows"], 0, b"OK\n"),                  # no credential lines
+        (damaged, None, ["--cred", "LINUX"], 0, b"OK\n"),                    # a damaged password
+        (without, None, [], 2, b"Error 1006: Username in Profile PRD.P00 is missing...\n"),
+        (without, None, ["--cred", "snc"], 2, refused),                       # no SapRfc.PRD
+        (without, "DEST=PRD\nASHOST=sapprd\n", ["--cred", "snc"], 2, refused),  # SNC not on
+        (without, snc, ["--cred", "snc"], 0, b"OK\n"),                        # SNC on
+    ]:
+        profile.write_text(text)
+        beside = Path(folder) / "SapRfc.PRD"
+        if destination is None:
+            beside.unlink(missing_ok=True)
+        else:
+            beside.write_text(destination)
+        check = run("check", *options, str(profile))
+        expect(f"check {options}: exit {check.returncode}, expected {code}; {check.stdout!r}",
+               check.returncode == code and check.stdout.endswith(last))
+        expect(f"check {options}: the host's or none named",
+               not options or b"User: (" in check.stdout and b"Password: (" in check.stdout)
+
     for arguments, stdin, code in [
         ((), "", 64),                      # no command
         (("frobnicate",), "", 64),         # unknown command
         (("check",), "", 64),              # no file
+        (("check", "--cred"), "", 64),     # no source
+        (("check", "--cred", "kerberos", "X.P00"), "", 64),  # another source
         (("scramble", "--offset", "10"), "x\n", 64),  # offset past 9
         (("scramble", "--help"), "", 0),   # help
         (("scramble",), "\n", 2),          # no password

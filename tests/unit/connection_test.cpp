@@ -95,5 +95,48 @@ TEST(ConnectString, AlwaysInGerman) {
             "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=PRD");  // Language E not used
 }
 
+TEST(ConnectString, NamesTheCredentialsUnlessTheLogonIsSingleSignOn) {
+  const std::string forty = "Forty-Characters-0123456789-abcdefghijkl";
+  const struct {
+    std::string password;
+    bool singleSignOn;
+    std::string connect;
+  } cases[] = {
+      {forty, false, "CLIENT=100 USER=MONITOR PASSWD=" + forty + " LANG=D DEST=PRD"},  // whole
+      {"secret", true, "CLIENT=100 LANG=D DEST=PRD"},  // SapRfc.ini's entry brings SNC
+  };
+  for (const auto& c : cases) {
+    SystemEntry entry = Entry();
+    entry.password = c.password;
+    entry.singleSignOn = c.singleSignOn;
+    EXPECT_EQ(ConnectString(entry), c.connect);
+  }
+  SystemEntry entry = Entry();
+  entry.password = forty;
+  ConnectionOptions options(entry, "");
+  EXPECT_EQ(options.Options()->password, forty);  // no padding, no cut
+}
+
+TEST(ConnectStringRefusal, AUserOrPasswordWithBlanksWouldSplit) {
+  const std::string refused = " - a user or password with blanks cannot go through SapRfc.PRD";
+  const struct {
+    const char* user;
+    const char* password;
+    std::string note;
+  } cases[] = {
+      {"MONITOR", "Watch4Logs", ""},        // one word each
+      {"MONITOR", "x DEST=QAS", refused},   // would name another destination
+      {"MONITOR", "tab\there", refused},    // a tab splits as well
+      {"MON ITOR", "Watch4Logs", refused},  // the user too
+      {"", "", ""},                         // single sign-on names neither
+  };
+  for (const auto& c : cases) {
+    SystemEntry entry = Entry();
+    entry.user = c.user;
+    entry.password = c.password;
+    EXPECT_EQ(ConnectStringRefusal(entry), c.note) << c.password;
+  }
+}
+
 }  // namespace
 }  // namespace vendralith

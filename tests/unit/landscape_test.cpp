@@ -32,6 +32,7 @@ TEST(LandscapeTest, ReadsEveryKeyOfTwoSystems) {
       "rfcsi_width.rfcdbsys = 30\n"
       "saprouter = /H/gate/S/3299/H/\n"
       "snc_partnername = p:CN=PRD, O=Example\n"
+      "snc_myname = p:CN=PRTG-PROBE, O=Example Corp\n"
       "[ system R2S ]\n"
       "gwhost = r2gate\n"
       "gwserv = sapgw10\n");
@@ -69,6 +70,7 @@ TEST(LandscapeTest, ReadsEveryKeyOfTwoSystems) {
   EXPECT_EQ(RfcsiWidth(prd, kRfcsiFields[6]), 8u);   // RFCSYSID as the standard layout has it
   EXPECT_EQ(prd.saprouter, "/H/gate/S/3299/H/");
   EXPECT_EQ(prd.snc_partnername, "p:CN=PRD, O=Example");
+  EXPECT_EQ(prd.snc_myname, "p:CN=PRTG-PROBE, O=Example Corp");
 
   const System& r2 = result.systems[1];
   EXPECT_EQ(r2.sid, "R2S");
@@ -202,6 +204,10 @@ TEST(LandscapeTest, MalformedLinesNameFileAndLine) {
       {"[system PRD]\nrfcsi_width.RFCDBSYS = x\n", "expected a width of 1 to 262143"},
       {"[system PRD]\nsaprouter = /H/a b/\n", "bad value '/H/a b/' for key 'saprouter'"},
       {"[system PRD]\nsnc_partnername =\n", "bad value '' for key 'snc_partnername': empty"},
+      {"[system PRD]\nsnc_myname =\n", "bad value '' for key 'snc_myname': empty"},
+      // SAP takes passwords of up to 40 characters.
+      {"[system PRD]\npassword = Forty-one-Characters-0123456789-abcdefghi\n",
+       "for key 'password': longer than 40 characters"},
       // Faults.
       {"[system PRD]\nfail = explode\n",
        "test.ini:2: bad value 'explode' for key 'fail': "
@@ -223,6 +229,13 @@ TEST(LandscapeTest, MalformedLinesNameFileAndLine) {
     EXPECT_NE(result.error.find(c.error), std::string::npos)
         << "text: " << c.text << "\nerror: " << result.error;
   }
+}
+
+TEST(LandscapeTest, PasswordsOfUpTo40Characters) {
+  const LandscapeResult result =
+      Parse("[system PRD]\npassword = Forty-Characters-0123456789-abcdefghijkl\n");
+  ASSERT_TRUE(result.Ok()) << result.error;
+  EXPECT_EQ(result.systems[0].password.size(), kMaxPassword);
 }
 
 TEST(LandscapeTest, EmptyTextHasNoSystems) {

@@ -181,6 +181,26 @@ TEST(DestinationParameters, TakeTheEntryWholeUnderTheLibrarysNames) {
   }
 }
 
+TEST(DestinationParameters, ASingleSignOnLogonNamesNeitherUserNorPassword) {
+  SystemEntry entry = Entry();
+  entry.user.clear();
+  entry.password.clear();
+  entry.singleSignOn = true;
+  const auto taken = DestinationParameters(
+      "DEST=PRD\nTYPE=A\nASHOST=sapprd\nSYSNR=00\nSNC_MODE=1\nSNC_PARTNERNAME=p:CN=PRD\n", entry);
+  ASSERT_TRUE(taken.has_value());
+  EXPECT_EQ(AsMap(taken->parameters),
+            (std::map<std::string, std::string>{{"ashost", "sapprd"},
+                                                {"sysnr", "00"},
+                                                {"snc_mode", "1"},
+                                                {"snc_partnername", "p:CN=PRD"},
+                                                {"client", "100"},
+                                                {"lang", "D"}}));
+  entry.singleSignOn = false;
+  entry.password = "Forty-Characters-0123456789-abcdefghijkl";
+  EXPECT_EQ(AsMap(ProfileParameters(entry, ""))["passwd"], entry.password);  // whole
+}
+
 TEST(QueryStatusOfCode, MapsAsTheClassicCodes) {
   const std::pair<nw::RfcRc, int> cases[] = {
       {nw::RFC_ABAP_EXCEPTION, 2},         // 1012 with the key

@@ -121,6 +121,35 @@ TEST(ReadProfileText, LenientReadingMarksDefects) {
   EXPECT_TRUE(ReadProfileText(Profile(), Reading::Lenient, "X", kKey).valid);
 }
 
+TEST(ReadProfileText, CredentialLinesFromElsewhereAreNeitherRequiredNorRead) {
+  const std::string damaged = "Password...: " + std::string(24, 'x') + "\n";
+  struct Case {
+    std::string text;
+    const char* error;  // strict reading
+    const char* why;
+  } cases[] = {
+      {Profile("", "User"), "", "no User line"},
+      {Profile("", "Password"), "", "no Password line"},
+      {Profile(damaged), "", "a damaged stored password is no error"},
+      {damaged + Profile(), "", "not even before a good one"},
+      {Profile("User.......: m\n"), "", "a user too short for the profile's way"},
+      {Profile("", "Gwservice"), "Error 1003: Invalid Parameter(s) at PRD.P00 found...",
+       "every other setting is required as ever"},
+  };
+  for (const Case& c : cases) {
+    const ProfileReadResult strict =
+        ReadProfileText(c.text, Reading::Strict, "PRD.P00", kKey, CredentialLines::NotRequired);
+    EXPECT_EQ(strict.error, c.error) << c.why;
+    const ProfileReadResult lenient =
+        ReadProfileText(c.text, Reading::Lenient, "PRD.P00", kKey, CredentialLines::NotRequired);
+    EXPECT_EQ(lenient.valid, *c.error == '\0') << c.why;
+    // Neither is the logon's: the profile's are not even read.
+    EXPECT_EQ(lenient.entry.user, "") << c.why;
+    EXPECT_EQ(lenient.entry.password, "") << c.why;
+    EXPECT_EQ(lenient.entry.destination, "PRD") << c.why;
+  }
+}
+
 TEST(ReadProfileText, LineLengthsOfTheTwoReadings) {
   // A 180-character line: lenient reading reads it whole; strict reading reads
   // 159 characters and then the rest as a line of its own, which here is a setting.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+#include <string>
+
 namespace vendralith {
 namespace {
 
@@ -111,6 +115,45 @@ TEST(ApplyValueKeywords, KeepsWhatTheParametersDoNotSet) {
   EXPECT_EQ(ApplyValueKeywords("PERCENT,PARALLEL=2", true, settings), "");
   EXPECT_EQ(settings.timeoutSeconds, 55);
   EXPECT_EQ(settings.parallelScans, 2);
+}
+
+TEST(ApplyValueKeywords, CredentialsAndTheHostsPair) {
+  const std::map<std::string, std::string> windowsPair = {{"prtg_windowsuser", "monitor"},
+                                                          {"prtg_windowspassword", "pw4host"}};
+  const EnvironmentLookup windowsOnly = [&windowsPair](const char* name) {
+    const auto found = windowsPair.find(name);
+    return found == windowsPair.end() ? std::nullopt : std::optional<std::string>(found->second);
+  };
+  const char* kCred = "Error 1023: Parameter CRED= must be WINDOWS, LINUX or SNC !";
+  const char* kLinuxMissing =
+      "Error 1031: Credentials of the monitoring host missing (prtg_linuxuser, "
+      "prtg_linuxpassword)...";
+  const struct {
+    const char* parameterString;  // upper case, as the run searches it
+    const char* error;            // "" when the run goes on
+    CredentialSource credentials;
+  } cases[] = {
+      {"PERCENT", "", CredentialSource::Profile},            // none given: the profile's
+      {",CRED=WINDOWS", "", CredentialSource::HostWindows},  // the pair is set
+      {"PERCENT,CRED=WINDOWS,SYSLOG", "", CredentialSource::HostWindows},  // ends at a comma
+      {",CRED=SNC $", "", CredentialSource::SingleSignOn},                 // ends at a blank
+      {",CRED=LINUX", kLinuxMissing, CredentialSource::Profile},  // only the other pair is set
+      {",CRED=", kCred, CredentialSource::Profile},               // no value
+      {",CRED=NTLM", kCred, CredentialSource::Profile},           // another value
+      {",CRED=WINDOWS2", kCred, CredentialSource::Profile},       // more than the value
+      {"CRED=WINDOWS", "", CredentialSource::Profile},            // no keyword without its comma
+      {",TIMEOUT=0,CRED=NTLM", "Error 1017: Parameter TIMEOUT= must be 1 to 900 seconds !",
+       CredentialSource::Profile},                                    // the deadline comes first
+      {",CRED=NTLM,CRED=WINDOWS", kCred, CredentialSource::Profile},  // the first one counts
+  };
+  for (const auto& c : cases) {
+    RunSettings settings;
+    EXPECT_EQ(ApplyValueKeywords(c.parameterString, false, settings, windowsOnly), c.error)
+        << c.parameterString;
+    if (*c.error == '\0') {
+      EXPECT_EQ(settings.credentials, c.credentials) << c.parameterString;
+    }
+  }
 }
 
 }  // namespace

@@ -32,6 +32,25 @@ TEST(ScanAssignment, TravelsWhole) {
   EXPECT_EQ(decoded->entry.password, "with:colons 12:x");
 }
 
+TEST(ScanAssignment, CarriesTheHostsPasswordAndTheSingleSignOnMark) {
+  const struct {
+    std::string password;
+    bool singleSignOn;
+  } cases[] = {
+      {"Forty-Characters-0123456789-abcdefghijkl", false},  // the most SAP takes
+      {"", true},                                           // neither user nor password
+  };
+  for (const auto& c : cases) {
+    ScanAssignment assignment = Assignment();
+    assignment.entry.password = c.password;
+    assignment.entry.singleSignOn = c.singleSignOn;
+    const std::optional<ScanAssignment> decoded = DecodeAssignment(EncodeAssignment(assignment));
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->entry.password, c.password);
+    EXPECT_EQ(decoded->entry.singleSignOn, c.singleSignOn);
+  }
+}
+
 TEST(ScanAssignment, AnythingElseIsNone) {
   const std::string whole = EncodeAssignment(Assignment());
   struct Case {

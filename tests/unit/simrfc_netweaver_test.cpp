@@ -36,6 +36,7 @@ host = sapqas
 sysnr = 01
 saprouter = /H/gate/H/
 snc_partnername = p:CN=QAS
+snc_myname = p:CN=PROBE
 statlog = LOG PAGES|250000
 )";
 
@@ -56,6 +57,7 @@ class SimRfcNetWeaverTest : public testing::Test {
     fs::current_path(folder_);
     std::ofstream("Landscape.ini", std::ios::binary) << kLandscape;
     unsetenv("SIMRFC_LANDSCAPE");
+    unsetenv("SIMRFC_SNC_MYNAME");
     SimRfcReset();
   }
 
@@ -190,6 +192,41 @@ TEST_F(SimRfcNetWeaverTest, LogonTakesTheRouteAndSncParameters) {
     if (connection != nullptr) (void)nw::RfcCloseConnection(connection, &error);
   }
   EXPECT_FALSE(fs::exists("Dev_Rfc.Trc"));
+}
+
+// Single sign-on through this face: snc_myname names the caller, and
+// snc_sso, 1 unless given, lets the library log on without a user.
+TEST_F(SimRfcNetWeaverTest, SingleSignOnByTheCallersSncName) {
+  const std::map<std::u16string, std::u16string> qas = {
+      {u"ashost", u"sapqas"},        {u"sysnr", u"01"},   {u"saprouter", u"/H/gate/H/"},
+      {u"snc_mode", u"1"},           {u"client", u"100"}, {u"snc_partnername", u"p:CN=QAS"},
+      {u"snc_myname", u"p:CN=PROBE"}};
+  const struct {
+    const char* comment;
+    std::map<std::u16string, std::u16string> changed;  // an empty value: not given
+    nw::RfcRc code;
+  } cases[] = {
+      {"neither user nor password", {}, nw::RFC_OK},
+      {"snc_sso=1 given", {{u"snc_sso", u"1"}}, nw::RFC_OK},
+      {"snc_sso=0: no single sign-on, and no user", {{u"snc_sso", u"0"}}, nw::RFC_LOGON_FAILURE},
+      {"a name the system does not map", {{u"snc_myname", u"p:CN=OTHER"}}, nw::RFC_LOGON_FAILURE},
+      {"no SNC name of the caller", {{u"snc_myname", u""}}, nw::RFC_COMMUNICATION_FAILURE},
+  };
+  for (const auto& c : cases) {
+    std::map<std::u16string, std::u16string> given = qas;
+    for (const auto& [name, value] : c.changed) {
+      if (value.empty()) {
+        given.erase(name);
+      } else {
+        given[name] = value;
+      }
+    }
+    nw::RfcErrorInfo error{};
+    nw::RfcConnectionHandle connection = Open(given, error);
+    EXPECT_EQ(error.code, c.code) << c.comment;
+    EXPECT_EQ(connection != nullptr, c.code == nw::RFC_OK) << c.comment;
+    if (connection != nullptr) (void)nw::RfcCloseConnection(connection, &error);
+  }
 }
 
 }  // namespace

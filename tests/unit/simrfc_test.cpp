@@ -134,6 +134,21 @@ RFC_HANDLE Open(const Logon& logon) {
   return RfcOpen(&options);
 }
 
+// RfcOpenEx with the connect string: a logon when key is empty, else a
+// failure with that key and message.
+void ExpectOpenEx(const std::string& connect, const char* key, const char* message,
+                  const char* comment) {
+  const RFC_HANDLE handle = RfcOpenEx(connect.c_str(), nullptr);
+  if (*key == '\0') {
+    EXPECT_NE(handle, 0u) << comment << ": " << LastError().message;
+    RfcClose(handle);
+  } else {
+    EXPECT_EQ(handle, 0u) << comment;
+    EXPECT_STREQ(LastError().key, key) << comment;
+    EXPECT_STREQ(LastError().message, message) << comment;
+  }
+}
+
 RFC_HANDLE OpenPrd() { return Open({false, "sapprd", 0, "", "", "100", "MONITOR", "secret"}); }
 
 RFC_TYPEHANDLE Install(const char* name, const std::vector<simrfc::RfcsiField>& fields) {
@@ -277,6 +292,8 @@ class SimRfcTest : public testing::Test {
     ClearVariable("SIMRFC_LANDSCAPE");
     ClearVariable("SIMRFC_FIRST_FOLDER");
     ClearVariable("RFC_INI");
+    ClearVariable("SIMRFC_SNC_MYNAME");
+    ClearVariable("SIMRFC_LOGON_RECORD");
     SimRfcReset();
   }
 
@@ -285,6 +302,8 @@ class SimRfcTest : public testing::Test {
     ClearVariable("SIMRFC_LANDSCAPE");
     ClearVariable("SIMRFC_FIRST_FOLDER");
     ClearVariable("RFC_INI");
+    ClearVariable("SIMRFC_SNC_MYNAME");
+    ClearVariable("SIMRFC_LOGON_RECORD");
     fs::current_path(previous_);
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
@@ -460,21 +479,103 @@ TEST_F(SimRfcTest, RouteAndSncWhereTheSystemAsksForThem) {
       {"a route to a system that needs none", "PRD", "", ""},
   };
   for (const auto& c : cases) {
-    const std::string connect =
-        std::string("CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=") + c.destination;
-    const RFC_HANDLE handle = RfcOpenEx(connect.c_str(), nullptr);
-    if (*c.key == '\0') {
-      EXPECT_NE(handle, 0u) << c.comment << ": " << LastError().message;
-      RfcClose(handle);
-    } else {
-      EXPECT_EQ(handle, 0u) << c.comment;
-      EXPECT_STREQ(LastError().key, c.key) << c.comment;
-      EXPECT_STREQ(LastError().message, c.message) << c.comment;
-    }
+    ExpectOpenEx(std::string("CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=") + c.destination,
+                 c.key, c.message, c.comment);
   }
   // The profile way has no SNC.
   EXPECT_EQ(Open({false, "/H/gate/S/3299/H/sapsec", 5, "", "", "100", "MONITOR", "secret"}), 0u);
   EXPECT_STREQ(LastError().message, "SNC required for this connection");
+}
+
+// SNC single sign-on: no user and no password, and the system maps the
+// caller's own SNC name to its user. A real system knows no user of an empty
+// name: without SNC such a logon fails as a wrong password does.
+TEST_F(SimRfcTest, SingleSignOnMapsTheCallersSncNameToTheUser) {
+  UseLandscape();
+  std::ofstream("Landscape.ini", std::ios::app)
+      << "[system SEC]\nhost = sapsec\nsysnr = 05\nclient = 100\nuser = MONITOR\n"
+      << "password = secret\nsnc_partnername = p:CN=SEC, O=Example\n"
+      << "snc_myname = p:CN=PROBE, O=Example\n"
+      << "[system ANY]\nhost = sapany\nsysnr = 06\n";
+  WriteFile("destinations.ini",
+            "DEST=SSO\nASHOST=sapsec\nSYSNR=05\nSNC_MODE=1\nSNC_PARTNERNAME=p:CN=SEC, O=Example\n"
+            "DEST=MYNAME\nASHOST=sapsec\nSYSNR=05\nSNC_MODE=1\n"
+            "SNC_PARTNERNAME=p:CN=SEC, O=Example\nSNC_MYNAME=p:CN=PROBE, O=Example\n"
+            "DEST=OTHERME\nASHOST=sapsec\nSYSNR=05\nSNC_MODE=1\n"
+            "SNC_PARTNERNAME=p:CN=SEC, O=Example\nSNC_MYNAME=p:CN=INTRUDER\n"
+            "DEST=NOSNC\nASHOST=sapsec\nSYSNR=05\n"
+            "DEST=PRDSNC\nASHOST=sapprd\nSYSNR=00\nSNC_MODE=1\nSNC_PARTNERNAME=p:CN=PRD\n"
+            "DEST=PRD\nASHOST=sapprd\nSYSNR=00\n"
+            "DEST=ANY\nASHOST=sapany\nSYSNR=06\n");
+  SetVariable("RFC_INI", (folder_ / "destinations.ini").string());
+  const char* kNone = "";
+  const char* kProbe = "p:CN=PROBE, O=Example";
+  const struct {
+    const char* comment;
+    const char* credentials;  // between CLIENT= and LANG=
+    const char* destination;
+    const char* ownName;  // SIMRFC_SNC_MYNAME: the account's SNC credentials
+    const char* key;      // empty: the logon succeeds
+    const char* message;
+  } cases[] = {
+      {"the account's SNC name is mapped", "", "SSO", kProbe, "", ""},
+      {"SNC_MYNAME names it", "", "MYNAME", kNone, "", ""},
+      {"SNC_MYNAME before the account's", "", "OTHERME", kProbe, "RFC_ERROR_LOGON_FAILURE",
+       "SNC name 'p:CN=INTRUDER' is not mapped to a user"},
+      {"another SNC name", "", "SSO", "p:CN=INTRUDER", "RFC_ERROR_LOGON_FAILURE",
+       "SNC name 'p:CN=INTRUDER' is not mapped to a user"},
+      {"no SNC credentials at all", "", "SSO", kNone, "RFC_ERROR_COMMUNICATION",
+       "GSS-API(maj): No credentials were supplied"},
+      {"a system that maps no SNC name", "", "PRDSNC", kProbe, "RFC_ERROR_LOGON_FAILURE",
+       "SNC name 'p:CN=PROBE, O=Example' is not mapped to a user"},
+      {"no user without SNC, where the system asks for SNC", "", "NOSNC", kProbe,
+       "RFC_ERROR_LOGON_FAILURE", "SNC required for this connection"},
+      {"no user without SNC", "", "PRD", kProbe, "RFC_ERROR_LOGON_FAILURE",
+       "Name or password is incorrect. Please re-enter"},
+      {"no user, even where any user would do", "", "ANY", kProbe, "RFC_ERROR_LOGON_FAILURE",
+       "Name or password is incorrect. Please re-enter"},
+      {"a password without a user is no single sign-on", " PASSWD=secret", "SSO", kProbe,
+       "RFC_ERROR_LOGON_FAILURE", "Name or password is incorrect. Please re-enter"},
+      {"user and password over SNC, as ever", " USER=MONITOR PASSWD=secret", "SSO", kNone, "", ""},
+      {"a wrong password over SNC", " USER=MONITOR PASSWD=wrong", "SSO", kProbe,
+       "RFC_ERROR_LOGON_FAILURE", "Name or password is incorrect. Please re-enter"},
+  };
+  for (const auto& c : cases) {
+    if (*c.ownName == '\0') {
+      ClearVariable("SIMRFC_SNC_MYNAME");
+    } else {
+      SetVariable("SIMRFC_SNC_MYNAME", c.ownName);
+    }
+    ExpectOpenEx(std::string("CLIENT=100") + c.credentials + " LANG=D DEST=" + c.destination, c.key,
+                 c.message, c.comment);
+  }
+  // The profile way has no SNC: without a user it fails.
+  EXPECT_EQ(Open({false, "sapany", 6, "", "", "100", "", ""}), 0u);
+  EXPECT_STREQ(LastError().message, "Name or password is incorrect. Please re-enter");
+}
+
+// The record of what each logon was given: in the first folder, whatever
+// the current one, and never the password itself.
+TEST_F(SimRfcTest, LogonRecordSaysWhatTheLibraryWasGiven) {
+  UseLandscape("snc_partnername = p:CN=PRD\nsnc_myname = p:CN=PROBE\n");
+  fs::create_directories("run");
+  SetVariable("SIMRFC_FIRST_FOLDER", (folder_ / "run").string());
+  SetVariable("SIMRFC_LOGON_RECORD", "logons.txt");
+  WriteFile("SapRfc.ini",
+            "DEST=PRD\nASHOST=sapprd\nSYSNR=00\nSNC_MODE=1\nSNC_PARTNERNAME=p:CN=PRD\n"
+            "SNC_MYNAME=p:CN=PROBE\n");
+  const RFC_HANDLE sso = RfcOpenEx("CLIENT=100 LANG=D DEST=PRD", nullptr);
+  EXPECT_NE(sso, 0u) << LastError().message;
+  EXPECT_EQ(RfcOpenEx("CLIENT=100 USER=monitor PASSWD=TopSecret9 LANG=D DEST=PRD", nullptr), 0u);
+  EXPECT_EQ(Open({false, "sapprd", 0, "", "", "100", "MONITOR", "secret"}), 0u);
+  EXPECT_EQ(ReadFile("run/logons.txt").value_or(""),
+            "client 100, no user, no password, SNC on, partner 'p:CN=PRD', own SNC name "
+            "'p:CN=PROBE' -> logged on as MONITOR\n"
+            "client 100, user monitor, password of 10 characters, SNC on, partner 'p:CN=PRD', own "
+            "SNC name 'p:CN=PROBE' -> refused: Name or password is incorrect. Please re-enter\n"
+            "client 100, user MONITOR, password of 6 characters, SNC off -> refused: SNC required "
+            "for this connection\n");
+  EXPECT_FALSE(fs::exists("logons.txt"));
 }
 
 TEST_F(SimRfcTest, OpenExReadsSapRfcIniOfTheCurrentFolder) {
