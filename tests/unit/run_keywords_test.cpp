@@ -14,20 +14,43 @@ constexpr const char* kError = "Error 1021: Parameter ERROR= must be 1 to 100 !"
 constexpr const char* kOrder = "Error 1022: Parameter WARN= must be below ERROR= !";
 
 TEST(ApplyValueKeywords, ChecksInOrderAndSetsWhatIsGiven) {
+  constexpr const char* kTimeout = "Error 1017: Parameter TIMEOUT= must be 1 to 900 seconds !";
+  constexpr const char* kParallel = "Error 1019: Parameter PARALLEL= must be 1 to 16 !";
   struct Case {
     const char* parameterString;
     bool multiSystem;
     const char* error;  // "" when the run goes on
     int timeoutSeconds;
     int parallelScans;
+    int maxWarning;
+    int maxError;
   } cases[] = {
-      {"PERCENT", true, "", 0, 1},                  // none given: the defaults
-      {",TIMEOUT=30,PARALLEL=4", true, "", 30, 4},  // both set
-      {",PARALLEL=4", false, "", 0, 1},             // a single-system run ignores it
-      {",PARALLEL=99", false, "", 0, 1},            // whatever its value
-      {",PARALLEL=99", true, "Error 1019: Parameter PARALLEL= must be 1 to 16 !", 0, 1},
-      {",TIMEOUT=0,PARALLEL=99", true,  // the deadline comes first
-       "Error 1017: Parameter TIMEOUT= must be 1 to 900 seconds !", 0, 1},
+      {"PERCENT", true, "", 0, 1, 0, 0},                       // none given: the defaults
+      {",TIMEOUT=30,PARALLEL=4", true, "", 30, 4, 0, 0},       // both set
+      {",PARALLEL=4", false, "", 0, 1, 0, 0},                  // a single-system run ignores it
+      {",PARALLEL=99", false, "", 0, 1, 0, 0},                 // whatever its value
+      {",PARALLEL=99", true, kParallel, 0, 0, 0, 0},           //
+      {",TIMEOUT=0,PARALLEL=99", true, kTimeout, 0, 0, 0, 0},  // the deadline comes first
+      {"PERCENT,WARN=80,ERROR=95", false, "", 0, 1, 80, 95},   // limits in a single-system run too
+      {",ERROR=95 PERCENT,WARN=80", true, "", 0, 1, 80, 95},   // in any order
+      {",WARN=80", false, "", 0, 1, 80, 0},                    // each alone
+      {",ERROR=95", true, "", 0, 1, 0, 95},                    //
+      {",WARN=1,ERROR=100", false, "", 0, 1, 1, 100},          // the bounds
+      {",WARN=007,ERROR=0100", false, "", 0, 1, 7, 100},       // leading zeros do not count
+      {",WARN=", false, kWarn, 0, 0, 0, 0},                    // missing
+      {",WARN=,ERROR=95", true, kWarn, 0, 0, 0, 0},            // missing before the next keyword
+      {",WARN=HIGH", false, kWarn, 0, 0, 0, 0},                // letters
+      {",WARN=0", false, kWarn, 0, 0, 0, 0},                   // out of range
+      {",WARN=-5", false, kWarn, 0, 0, 0, 0},                  // negative
+      {",ERROR=101", false, kError, 0, 0, 0, 0},               //
+      {",ERROR=9X", true, kError, 0, 0, 0, 0},                 //
+      {",WARN=95,ERROR=95", false, kOrder, 0, 0, 0, 0},        // equal
+      {",WARN=96,ERROR=95", true, kOrder, 0, 0, 0, 0},         // above
+      {",WARN=0,ERROR=0", false, kWarn, 0, 0, 0, 0},           // WARN before ERROR
+      {",WARN=101,ERROR=95", false, kWarn, 0, 0, 0, 0},        // each value before the pair
+      {",TIMEOUT=0,WARN=0", false, kTimeout, 0, 0, 0, 0},      // the deadline first
+      {",PARALLEL=0,ERROR=0", true, kParallel, 0, 0, 0, 0},    // then ",PARALLEL="
+      {",PARALLEL=0,ERROR=0", false, kError, 0, 0, 0, 0},      // which a single-system run ignores
   };
   for (const Case& c : cases) {
     RunSettings settings;
@@ -36,45 +59,6 @@ TEST(ApplyValueKeywords, ChecksInOrderAndSetsWhatIsGiven) {
     if (*c.error != '\0') continue;
     EXPECT_EQ(settings.timeoutSeconds, c.timeoutSeconds) << c.parameterString;
     EXPECT_EQ(settings.parallelScans, c.parallelScans) << c.parameterString;
-  }
-}
-
-TEST(ApplyValueKeywords, ChecksTheLimitsAfterTheOthers) {
-  struct Case {
-    const char* parameterString;
-    bool multiSystem;
-    const char* error;  // "" when the run goes on
-    int maxWarning;
-    int maxError;
-  } cases[] = {
-      {"PERCENT,WARN=80,ERROR=95", false, "", 80, 95},  // both, in a single-system run too
-      {",ERROR=95 PERCENT,WARN=80", true, "", 80, 95},  // in any order
-      {",WARN=80", false, "", 80, 0},                   // each alone
-      {",ERROR=95", true, "", 0, 95},                   //
-      {",WARN=1,ERROR=100", false, "", 1, 100},         // the bounds
-      {",WARN=007,ERROR=0100", false, "", 7, 100},      // leading zeros do not count
-      {",WARN=", false, kWarn, 0, 0},                   // missing
-      {",WARN=,ERROR=95", true, kWarn, 0, 0},           // missing before the next keyword
-      {",WARN=HIGH", false, kWarn, 0, 0},               // letters
-      {",WARN=0", false, kWarn, 0, 0},                  // out of range
-      {",WARN=-5", false, kWarn, 0, 0},                 // negative
-      {",ERROR=101", false, kError, 0, 0},              //
-      {",ERROR=9X", true, kError, 0, 0},                //
-      {",WARN=95,ERROR=95", false, kOrder, 0, 0},       // equal
-      {",WARN=96,ERROR=95", true, kOrder, 0, 0},        // above
-      {",WARN=0,ERROR=0", false, kWarn, 0, 0},          // WARN before ERROR
-      {",WARN=101,ERROR=95", false, kWarn, 0, 0},       // each value before the pair
-      {",TIMEOUT=0,WARN=0", false, "Error 1017: Parameter TIMEOUT= must be 1 to 900 seconds !", 0,
-       0},  // the deadline first
-      {",PARALLEL=0,ERROR=0", true, "Error 1019: Parameter PARALLEL= must be 1 to 16 !", 0,
-       0},                                           // then ",PARALLEL="
-      {",PARALLEL=0,ERROR=0", false, kError, 0, 0},  // which a single-system run ignores
-  };
-  for (const Case& c : cases) {
-    RunSettings settings;
-    EXPECT_EQ(ApplyValueKeywords(c.parameterString, c.multiSystem, settings), c.error)
-        << c.parameterString;
-    if (*c.error != '\0') continue;
     EXPECT_EQ(settings.channelLimits.maxWarning, c.maxWarning) << c.parameterString;
     EXPECT_EQ(settings.channelLimits.maxError, c.maxError) << c.parameterString;
   }
