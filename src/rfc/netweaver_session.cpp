@@ -195,6 +195,8 @@ class NetWeaverSession final : public RfcSession {
 
   std::int32_t ConnectionNumber() const override { return connection_ != nullptr ? 1 : 0; }
 
+  bool TakesAnsiTexts() const override { return false; }
+
   std::string LibraryDescription() const override { return description_; }
 
  private:
