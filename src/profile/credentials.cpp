@@ -95,6 +95,15 @@ std::optional<HostVariables> HostVariablesOf(CredentialSource source) {
   return std::nullopt;
 }
 
+std::vector<std::string> HostCredentialVariables() {
+  std::vector<std::string> names;
+  for (const auto source : {CredentialSource::HostWindows, CredentialSource::HostLinux}) {
+    const std::optional<HostVariables> host = HostVariablesOf(source);
+    if (host) names.insert(names.end(), {host->user, host->password});
+  }
+  return names;
+}
+
 std::string CheckHostCredentials(CredentialSource source, const EnvironmentLookup& environment,
                                  EnvironmentText form) {
   const std::optional<HostVariables> host = HostVariablesOf(source);

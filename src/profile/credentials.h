@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "profile/profile_reader.h"
 #include "system/environment.h"
@@ -33,6 +34,11 @@ struct HostVariables {
   const char* password;
 };
 std::optional<HostVariables> HostVariablesOf(CredentialSource source);
+
+// The variables of every pair of the host, whatever the source: a scan
+// process of a parallel run is started without them, since it gets its
+// entry's credentials over its pipe.
+std::vector<std::string> HostCredentialVariables();
 
 // The host's credentials, checked before any logon, since every logon with
 // a value that cannot be right counts as a failed one, and the system locks

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "rfc/logon.h"
 
@@ -28,6 +29,12 @@ TEST(CredentialSourceNamed, TheThreeValues) {
   for (const char* other : {"", "PROFILE", "WINDOWSX", "windows", "NTLM"}) {
     EXPECT_FALSE(CredentialSourceNamed(other).has_value()) << other;
   }
+}
+
+TEST(HostCredentialVariables, EveryPairsUserAndPassword) {
+  EXPECT_EQ(HostCredentialVariables(),
+            (std::vector<std::string>{"prtg_windowsuser", "prtg_windowspassword", "prtg_linuxuser",
+                                      "prtg_linuxpassword"}));
 }
 
 TEST(CheckHostCredentials, BothVariablesOfThePairMustHoldSomething) {
