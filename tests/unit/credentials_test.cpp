@@ -22,6 +22,15 @@ EnvironmentLookup Environment(const std::map<std::string, std::string>& variable
 
 const std::string kForty = "Forty-Characters-0123456789-abcdefghijkl";
 
+// One row of the host's values and what the check answers.
+struct HostCase {
+  std::string user;
+  std::string password;
+  EnvironmentText form;
+  std::string error;
+  const char* why;
+};
+
 TEST(CredentialSourceNamed, TheThreeValues) {
   EXPECT_EQ(CredentialSourceNamed("WINDOWS"), CredentialSource::HostWindows);
   EXPECT_EQ(CredentialSourceNamed("LINUX"), CredentialSource::HostLinux);
@@ -98,13 +107,7 @@ TEST(CheckHostCredentials, RefusesValuesThatCannotBeRight) {
   const std::string key = "\xF0\x9F\x94\x91";  // U+1F511: two UTF-16 code units
   const auto bytes = EnvironmentText::Bytes;
   const auto utf16 = EnvironmentText::Utf8FromUtf16;
-  const struct {
-    std::string user;
-    std::string password;
-    EnvironmentText form;
-    std::string error;
-    const char* why;
-  } cases[] = {
+  const HostCase cases[] = {
       {"lookout", kForty, bytes, "", "40 characters"},
       {"lookout", kForty + "x", bytes, longer40, "41 characters"},
       {"lookout", "Watch4Logs\n", bytes, passwordControl, "a trailing line feed"},
@@ -144,13 +147,7 @@ TEST(CheckHostCredentialsInCodePage, OnlyExactTextForAnEightBitLibrary) {
       "Error 1032: Credentials of the monitoring host unusable (prtg_windowspassword: a "
       "character outside the code page)...";
   const std::string polish = "\xC5\x81\xC3\xB3\x64\xC5\xBA";  // U+0141 is no letter of Windows-1252
-  const struct {
-    std::string user;
-    std::string password;
-    EnvironmentText form;
-    std::string error;
-    const char* why;
-  } cases[] = {
+  const HostCase cases[] = {
       {"monitor",
        "Pr\xC3\xBC"
        "fung",
