@@ -381,6 +381,9 @@ struct LogonRequest {
   std::string client;
   std::string user;
   std::string password;
+  // The password's length as the caller's face counts characters: bytes of
+  // the classic face's 8-bit text, UTF-16 units of the NetWeaver face's.
+  std::size_t password_characters = 0;
   std::string route;  // the SAProuter string of the logon; empty: none
   bool snc = false;
   std::string snc_partnername;
@@ -541,6 +544,17 @@ RFC_HANDLE CheckLogon(LogonRequest request, std::string& user) {
   return handle;
 }
 
+// The UTF-16 units of the NetWeaver face's text, which reaches the engine in
+// UTF-8: one per character, two beyond U+FFFF (a lead byte of 0xF0 or more).
+std::size_t Utf16Units(const std::string& utf8) {
+  std::size_t units = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
 // What the logon was given and how it ended, as a line of the logon record
 // (SIMRFC_LOGON_RECORD): never the password, only whether there was one.
 std::string RecordLine(const LogonRequest& request, RFC_HANDLE handle) {
@@ -548,7 +562,7 @@ std::string RecordLine(const LogonRequest& request, RFC_HANDLE handle) {
   line += request.user.empty() ? std::string("no user") : "user " + request.user;
   line += request.password.empty()
               ? std::string(", no password")
-              : ", password of " + std::to_string(request.password.size()) + " characters";
+              : ", password of " + std::to_string(request.password_characters) + " characters";
   if (request.snc) {
     const std::string own = OwnSncName(request);
     line += ", SNC on, partner '" + request.snc_partnername + "', own SNC name " +
@@ -751,6 +765,7 @@ RFC_HANDLE SimRfcOpenConnection(const std::map<std::string, std::string>& parame
   request.client = given("client");
   request.user = given("user");
   request.password = given("passwd");
+  request.password_characters = Utf16Units(request.password);
   request.route = given("saprouter");
   request.snc = given("snc_mode") == "1";
   request.snc_partnername = given("snc_partnername");
@@ -791,6 +806,7 @@ RFC_HANDLE RFC_STDCALL RfcOpen(RFC_OPTIONS* options) {
   request.client = CallerText(options->client);
   request.user = CallerText(options->user);
   request.password = CallerText(options->password);
+  request.password_characters = request.password.size();
   return Logon(request);
 }
 
@@ -812,6 +828,7 @@ RFC_HANDLE RFC_STDCALL RfcOpenEx(const char* connect_string, RFC_ERROR_INFO_EX* 
   request.client = given["CLIENT"];
   request.user = given["USER"];
   request.password = given["PASSWD"];
+  request.password_characters = request.password.size();
   std::map<std::string, std::string> server = given;
   RFC_HANDLE handle = 0;
   bool known = true;

@@ -29,6 +29,10 @@ struct SystemEntry {
   // SNC single sign-on: the logon names neither user nor password, and the
   // system maps the caller's SNC name to its user.
   bool singleSignOn = false;
+  // user and password are the monitoring host's as Windows holds them, in
+  // exact UTF-8, not bytes in the ANSI code page as a profile's: each
+  // binding converts them exactly into the texts its library takes.
+  bool utf8Credentials = false;
 };
 
 // Strict reading ends the single-system run at the first defect; lenient

@@ -155,6 +155,8 @@ class ClassicSession final : public RfcSession {
 
   std::int32_t ConnectionNumber() const override { return static_cast<std::int32_t>(connection_); }
 
+  bool TakesAnsiTexts() const override { return true; }
+
   std::string LibraryDescription() const override { return description_; }
 
  private:

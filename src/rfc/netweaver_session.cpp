@@ -87,7 +87,9 @@ std::u16string_view Terminated(const SapUc* text, std::size_t size) {
 }
 
 // user and passwd, unless the logon is a single sign-on: then the library
-// logs on with the SNC name of the caller (snc_sso defaults to 1).
+// logs on with the SNC name of the caller (snc_sso defaults to 1). The
+// host's exact UTF-8 (utf8Credentials) is always well-formed, so ToUtf16
+// takes it as it is: it never meets the ANSI code page.
 void AddCredentials(const SystemEntry& entry, ConnectionParameters& parameters) {
   if (entry.singleSignOn) return;
   parameters.emplace_back("user", entry.user);
@@ -194,6 +196,8 @@ class NetWeaverSession final : public RfcSession {
   }
 
   std::int32_t ConnectionNumber() const override { return connection_ != nullptr ? 1 : 0; }
+
+  bool TakesAnsiTexts() const override { return false; }
 
   std::string LibraryDescription() const override { return description_; }
 

@@ -101,6 +101,10 @@ class RfcSession {
   // The connection as the call log numbers it; 0 when none is open.
   virtual std::int32_t ConnectionNumber() const = 0;
 
+  // Whether the library takes its texts as 8-bit text in the ANSI code page
+  // (the classic library) rather than in UTF-16.
+  virtual bool TakesAnsiTexts() const = 0;
+
   // The library as the console shows it: its full path, and its version
   // where the library tells one.
   virtual std::string LibraryDescription() const = 0;

@@ -87,6 +87,11 @@ RfcSession& ListedSystems::ReachLibrary() {
     run_.callLog.WriteText(library);
     if (run_.settings.consoleMode) output_.PrintLine("* " + library + "\n");
     libraryNamed_ = true;
+    // Once, before the first logon: no system's logon is to be tried.
+    if (const std::string refused = CheckCredentialsForLibrary(session, run_.settings.credentials);
+        !refused.empty()) {
+      EndOpenDocumentWithError(run_.document, refused, nullptr);
+    }
   }
   // Taken at the first logon and held to the end of the run: its failures
   // read the trace.

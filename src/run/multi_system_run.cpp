@@ -51,10 +51,10 @@ void RunMultiSystem(RunContext& run, const Listing& listing) {
   run.callLog.Start();
   // The sensor's own parameters may set the keywords' values, in place of
   // the command line's.
-  if (const std::string error = ApplyValueKeywords(settings.parameterString, true, settings);
-      !error.empty()) {
-    EndWithErrorDocument(document, error);
-  }
+  std::string error = ApplyValueKeywords(settings.parameterString, true, settings);
+  // Then what depends on the values that count, once, before the first system.
+  if (error.empty()) error = CheckResultingValues(settings);
+  if (!error.empty()) EndWithErrorDocument(document, error);
   document.SetChannelLimits(settings.channelLimits);
   const bool deadline = settings.timeoutSeconds > 0;
   const bool parallel = settings.parallelScans > 1;

@@ -235,7 +235,9 @@ bool ParallelScans::Start(ListedSystem& system) {
   std::unique_ptr<ChildProcess> process;
   if (PrepareFolder(system, folder)) {
     std::string task = EncodeAssignment(assignment);
-    process = ChildProcess::Start(folder, task);
+    // The host's credentials went in the task, if they are the logon's:
+    // none of the host's variables goes to the scan process.
+    process = ChildProcess::Start(folder, task, HostCredentialVariables());
     ClearSecret(task);
   }
   ClearSecret(assignment.entry.password);

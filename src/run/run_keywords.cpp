@@ -16,7 +16,7 @@ constexpr const char* kCredentialError =
 }  // namespace
 
 std::string ApplyValueKeywords(std::string_view parameterString, bool multiSystem,
-                               RunSettings& settings, const EnvironmentLookup& environment) {
+                               RunSettings& settings) {
   // A value that cannot be kept must not be dropped without a word.
   if (const NumberKeyword timeout = ReadTimeout(parameterString); timeout.given) {
     if (timeout.value == 0) return kTimeoutError;
@@ -36,15 +36,20 @@ std::string ApplyValueKeywords(std::string_view parameterString, bool multiSyste
     if (error.value == 0) return kErrorLimitError;
     settings.channelLimits.maxError = error.value;
   }
-  // On the values that count now: in a global run the sensor's own where it
-  // gives them, else the command line's.
-  if (!LimitsInOrder(settings.channelLimits)) return kLimitOrderError;
   if (const auto at = parameterString.find(kCredentialKeyword); at != std::string_view::npos) {
     const auto source =
         CredentialSourceNamed(ParameterValue(parameterString, at + kCredentialKeyword.size()));
     if (!source) return kCredentialError;
     settings.credentials = *source;
   }
+  return "";
+}
+
+std::string CheckResultingValues(const RunSettings& settings,
+                                 const EnvironmentLookup& environment) {
+  // In a global run the sensor's own values where it gives them, else the
+  // command line's.
+  if (!LimitsInOrder(settings.channelLimits)) return kLimitOrderError;
   // Before any logon, and in a multi-system run before its first system.
   return CheckHostCredentials(settings.credentials, environment);
 }

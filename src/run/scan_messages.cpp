@@ -99,6 +99,7 @@ std::string EncodeAssignment(const ScanAssignment& assignment) {
   };
   for (const auto field : kEntryFields) fields.push_back(assignment.entry.*field);
   fields.push_back(FlagField(assignment.entry.singleSignOn));
+  fields.push_back(FlagField(assignment.entry.utf8Credentials));
   std::string payload = JoinFields(fields);
   std::string frame = Framed(kAssignmentTag, payload);
   // The password's copies on the way; the frame's is the caller's to clear.
@@ -121,7 +122,7 @@ std::optional<ScanAssignment> DecodeAssignment(std::string_view text) {
       for (std::string& field : *fields) ClearSecret(field);
     }
   };
-  if (!fields || fields->size() != 7 + kEntryFields.size()) {
+  if (!fields || fields->size() != 8 + kEntryFields.size()) {
     forget();
     return std::nullopt;
   }
@@ -142,6 +143,7 @@ std::optional<ScanAssignment> DecodeAssignment(std::string_view text) {
     assignment.entry.*kEntryFields[i] = field[6 + i];
   }
   assignment.entry.singleSignOn = Flag(field[6 + kEntryFields.size()]);
+  assignment.entry.utf8Credentials = Flag(field[7 + kEntryFields.size()]);
   forget();
   return assignment;
 }

@@ -52,6 +52,10 @@ void RunSingleSystem(RunContext& run) {
   }
   RfcSession& session = Session();
   run.callLog.WriteText(RfcLibraryText(session.LibraryDescription()));
+  if (const std::string refused = CheckCredentialsForLibrary(session, settings.credentials);
+      !refused.empty()) {
+    EndWithErrorDocument(document, refused);
+  }
   document.Clear();
 
   if (settings.consoleMode) {

@@ -36,7 +36,11 @@ StartupResult ReadCommandLine(const std::vector<std::string>& arguments,
     run.itemName = ParameterValue(run.parameterText, item + 5, kMaxItemName);
     run.profileName = kItemListingFile;
   }
-  result.error = ApplyValueKeywords(run.parameterString, run.listingMode || global, run);
+  const bool multiSystem = run.listingMode || global;
+  result.error = ApplyValueKeywords(run.parameterString, multiSystem, run);
+  // A multi-system run checks the values that count once it has read the
+  // listing's parameters too.
+  if (result.error.empty() && !multiSystem) result.error = CheckResultingValues(run);
   if (!result.error.empty()) return result;
   run.consoleMode = run.parameterString.find_first_of("#@$%") != std::string::npos;
   return result;

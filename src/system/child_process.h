@@ -16,17 +16,21 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vendralith {
 
 class ChildProcess {
  public:
   // Starts this program again in folder (an absolute path), marked as a
-  // child in its environment, and writes input to its standard input. Null
-  // when it cannot be started. Call it from the thread that lives as long as
-  // the process (on Linux a child is killed when the thread that started it
+  // child in its environment, and writes input to its standard input. Its
+  // environment is this process's without the variables named in leftOut
+  // (on Windows without regard to case, as Windows names them). Null when it
+  // cannot be started. Call it from the thread that lives as long as the
+  // process (on Linux a child is killed when the thread that started it
   // ends).
-  static std::unique_ptr<ChildProcess> Start(const std::string& folder, std::string_view input);
+  static std::unique_ptr<ChildProcess> Start(const std::string& folder, std::string_view input,
+                                             const std::vector<std::string>& leftOut);
 
   // Kills the child unless it has ended, and releases it.
   ~ChildProcess();

@@ -41,14 +41,21 @@ void CloseQuietly(int file) {
   if (file >= 0) (void)close(file);  // a pipe end: nothing written is lost
 }
 
-// This environment with the marker naming this process, for a child.
-std::vector<std::string> ChildEnvironment() {
+// Whether the entry "NAME=value" sets the variable name.
+bool Sets(const char* entry, const std::string& name) {
+  return std::strncmp(entry, name.c_str(), name.size()) == 0 && entry[name.size()] == '=';
+}
+
+// This environment without the variables left out, with the marker naming
+// this process, for a child. A variable left out is never copied.
+std::vector<std::string> ChildEnvironment(const std::vector<std::string>& leftOut) {
   std::vector<std::string> entries;
-  const std::string prefix = std::string(kMarker) + "=";
   for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-    if (std::strncmp(*entry, prefix.c_str(), prefix.size()) != 0) entries.emplace_back(*entry);
+    bool keep = !Sets(*entry, kMarker);
+    for (const std::string& name : leftOut) keep = keep && !Sets(*entry, name);
+    if (keep) entries.emplace_back(*entry);
   }
-  entries.push_back(prefix + std::to_string(getpid()));
+  entries.push_back(std::string(kMarker) + "=" + std::to_string(getpid()));
   return entries;
 }
 
@@ -103,8 +110,8 @@ struct ChildProcess::Handles {
 
 ChildProcess::ChildProcess(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder,
-                                                  std::string_view input) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder, std::string_view input,
+                                                  const std::vector<std::string>& leftOut) {
   // A child that ends before reading its task must not end the parent.
   (void)signal(SIGPIPE, SIG_IGN);
   int toChild[2] = {-1, -1};
@@ -118,7 +125,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder,
   auto handles = std::make_unique<Handles>();
   handles->output = fromChild[0];
   SpawnSettings settings;
-  std::vector<std::string> environment = ChildEnvironment();
+  std::vector<std::string> environment = ChildEnvironment(leftOut);
   std::vector<char*> environmentPointers;
   environmentPointers.reserve(environment.size() + 1);
   for (std::string& entry : environment) environmentPointers.push_back(entry.data());

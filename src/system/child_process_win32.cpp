@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "system/child_process.h"
+#include "system/secret_text.h"
 
 namespace vendralith {
 
@@ -51,19 +52,28 @@ std::string OwnProgram() {
   }
 }
 
-// This environment with the marker naming this process, as CreateProcess
-// takes it: "NAME=value" entries, each ending in NUL, then one more NUL.
-std::string ChildEnvironment() {
+// Whether the entry "NAME=value" sets the variable name, in any case.
+bool Sets(const char* entry, const std::string& name) {
+  return _strnicmp(entry, name.c_str(), name.size()) == 0 && entry[name.size()] == '=';
+}
+
+// This environment without the variables left out, with the marker naming
+// this process, as CreateProcess takes it: "NAME=value" entries, each ending
+// in NUL, then one more NUL. The system's copy of the environment is
+// overwritten before it is freed: it holds what was left out.
+std::string ChildEnvironment(const std::vector<std::string>& leftOut) {
   std::string block;
-  const std::string prefix = std::string(kMarker) + "=";
   if (char* entries = GetEnvironmentStringsA()) {
-    for (const char* entry = entries; *entry != '\0';
-         entry += std::char_traits<char>::length(entry) + 1) {
-      if (_strnicmp(entry, prefix.c_str(), prefix.size()) != 0) block.append(entry).push_back('\0');
+    const char* entry = entries;
+    for (; *entry != '\0'; entry += std::char_traits<char>::length(entry) + 1) {
+      bool keep = !Sets(entry, kMarker);
+      for (const std::string& name : leftOut) keep = keep && !Sets(entry, name);
+      if (keep) block.append(entry).push_back('\0');
     }
+    ClearSecret(entries, static_cast<std::size_t>(entry - entries));
     (void)FreeEnvironmentStringsA(entries);
   }
-  block.append(prefix + std::to_string(GetCurrentProcessId())).push_back('\0');
+  block.append(std::string(kMarker) + "=" + std::to_string(GetCurrentProcessId())).push_back('\0');
   block.push_back('\0');
   return block;
 }
@@ -89,8 +99,8 @@ struct ChildProcess::Handles {
 
 ChildProcess::ChildProcess(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder,
-                                                  std::string_view input) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder, std::string_view input,
+                                                  const std::vector<std::string>& leftOut) {
   const HANDLE job = ChildrenJob();
   const std::string program = OwnProgram();
   if (job == nullptr || program.empty()) return nullptr;
@@ -116,7 +126,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder,
   startup.hStdOutput = childOutput;
   startup.hStdError = childError;
   std::string commandLine = "\"" + program + "\"";
-  std::string environment = ChildEnvironment();
+  std::string environment = ChildEnvironment(leftOut);
   PROCESS_INFORMATION started{};
   // Suspended until it is in the job: it never runs outside it. Detached
   // from any console: its standard handles are the pipes, and a console of

@@ -1,5 +1,8 @@
 #include "system/code_page.h"
 
+#include "system/secret_text.h"
+#include "system/utf8_text.h"
+
 namespace vendralith {
 
 namespace {
@@ -8,6 +11,21 @@ constexpr unsigned kUtf7 = 65000;
 constexpr unsigned kUtf8 = 65001;
 
 }  // namespace
+
+std::optional<std::string> Utf8ToAnsiExactly(std::string_view utf8) {
+  // Exact when the way back gives the same text: whatever stands in for a
+  // missing character ("?", a close letter) reads back as another one.
+  std::u16string wide = Utf8ToUtf16(utf8);
+  std::string ansi = Utf16ToAnsi(wide);
+  std::string back = AnsiToUtf8(ansi);
+  const bool exact = back == utf8;
+  // The text may be a password.
+  ClearSecret(wide);
+  ClearSecret(back);
+  if (exact) return ansi;
+  ClearSecret(ansi);
+  return std::nullopt;
+}
 
 WideToCodePageCall WideToCodePageCallFor(unsigned codePage) {
   // No flags for any code page: the close letters that Windows writes

@@ -6,6 +6,7 @@
 #define VENDRALITH_SYSTEM_CODE_PAGE_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,11 @@ std::string AnsiToUtf8(std::string_view text);
 // lacks becomes "?" (on Windows where the system knows no close letter for
 // it: in Windows-1252 "\u0141" becomes "L").
 std::string Utf16ToAnsi(std::u16string_view text);
+
+// UTF-8 text in the ANSI code page, exactly: nothing when a character of it
+// is missing from the code page, rather than "?" or a close letter that
+// would stand for another text.
+std::optional<std::string> Utf8ToAnsiExactly(std::string_view utf8);
 
 // How Windows' WideCharToMultiByte is called to write UTF-16 in a code page:
 // its flags, and whether it may be given "?" as the character for what the

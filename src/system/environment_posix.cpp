@@ -10,4 +10,6 @@ std::optional<std::string> EnvironmentValue(const char* name) {
   return std::string(value);
 }
 
+EnvironmentText EnvironmentTextForm() { return EnvironmentText::Bytes; }
+
 }  // namespace vendralith

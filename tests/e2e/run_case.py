@@ -79,6 +79,13 @@ A case is a folder:
   landscape-lines  "SID LINE" per line: LINE (such as "fail = unreachable")
               goes into work/Landscape.ini as a line of the system SID, so
               that one landscape fixture serves every fault
+  rows        a table of runs of the case that differ only in environment
+              variables and one text: one row per line, fields separated by
+              " | ": a short name of the row, then KEY=VALUE assignments added
+              to the env file's (in VALUE "\\n", "\\t", "\\|" and "\\\\" stand for a
+              line feed, a tab, "|" and a backslash), and last the text that
+              stands for {ROW} in stdout. Each row runs as a case of its own
+              with the same options, and the case passes when every row does.
   permissions "MODE PATH" per line (octal mode, PATH under work/ or drive/, or
               work itself): set after the files are placed, for files that
               cannot be read and folders that cannot be written. Such a case
@@ -129,6 +136,7 @@ ends.
 """
 
 import argparse
+import ast
 import difflib
 import os
 import re
@@ -226,6 +234,18 @@ def host_passwords(environment):
             if re.fullmatch(r"prtg_[a-z0-9_]*password", key, re.IGNORECASE) and value}
 
 
+def secret_forms(secret):
+    """The bytes a clear password could be written in: Latin-1 (also the
+    bytes of a file read so), Windows-1252 and UTF-8, as far as each holds it."""
+    forms = set()
+    for encoding in ("latin-1", "cp1252", "utf-8"):
+        try:
+            forms.add(secret.encode(encoding))
+        except UnicodeEncodeError:
+            pass
+    return forms
+
+
 def leaked_passwords(secrets, outputs):
     """What each output that holds a clear password is called."""
     failures = []
@@ -234,9 +254,52 @@ def leaked_passwords(secrets, outputs):
             failures.append(f"clear password {secret!r} too short to be looked for")
             continue
         for name, content in outputs.items():
-            if secret.encode("latin-1") in content:
+            if any(form in content for form in secret_forms(secret)):
                 failures.append(f"clear password {secret!r} in {name}")
     return failures
+
+
+ROW_ESCAPES = {"n": "\n", "t": "\t", "|": "|", "\\": "\\"}
+
+
+def case_rows(case):
+    """The rows of the case's rows file: (name, {KEY: VALUE}, text)."""
+    rows = []
+    for line in read_lines(case / "rows"):
+        if not line.strip():
+            continue
+        fields = re.split(r"(?<!\\) \| ", line)
+        unescaped = [re.sub(r"\\(.)", lambda m: ROW_ESCAPES.get(m.group(1), m.group(0)), field)
+                     for field in fields]
+        name, assignments, text = unescaped[0], unescaped[1:-1], unescaped[-1]
+        rows.append((name, dict(a.partition("=")[::2] for a in assignments), text))
+    return rows
+
+
+def run_rows(case, rows, case_argument):
+    """Runs each row as a case of its own: a copy of the case with the row's
+    variables added to its env file and its text in stdout. The exit code of
+    the first row that did not pass, else 0 (77 when every row skipped)."""
+    codes = []
+    with tempfile.TemporaryDirectory(prefix="vendralith-rows-") as temp:
+        for number, (name, variables, text) in enumerate(rows):
+            row_case = Path(temp) / f"{case.name}.{number}"
+            shutil.copytree(case, row_case, ignore=shutil.ignore_patterns("rows"))
+            env_lines = read_lines(case / "env") + [f"{k}={v}" for k, v in variables.items()]
+            # One variable per line: a value's line feed is written by the runner.
+            (row_case / "env").write_bytes(b"")
+            (row_case / "env.rows").write_text(repr(env_lines))
+            for stdout in row_case.glob("stdout*"):
+                stdout.write_bytes(stdout.read_bytes().replace(b"{ROW}", text.encode()))
+            argv = [str(row_case) if arg == case_argument else arg for arg in sys.argv[1:]]
+            result = subprocess.run([sys.executable, __file__] + argv, capture_output=True)
+            report = result.stdout.decode("latin-1").replace(row_case.name, f"{case.name} [{name}]")
+            print(report, end="")
+            codes.append(result.returncode)
+    failed = [code for code in codes if code not in (0, SKIPPED)]
+    if failed:
+        return failed[0]
+    return SKIPPED if codes and all(code == SKIPPED for code in codes) else 0
 
 
 def add_landscape_lines(case, work):
@@ -720,6 +783,8 @@ def main():
     parser.add_argument("case", type=Path)
     options = parser.parse_args()
     case = options.case.resolve()
+    if (case / "rows").exists() and not options.record:
+        return run_rows(case, case_rows(case), str(options.case))
     # The case as the lines name it: with the binding when it is not the classic one.
     label = case.name + ("" if options.binding == "classic" else f" [{options.binding}]")
     if options.parallel:
@@ -805,7 +870,10 @@ def main():
                     shutil.copytree(grown_case / "drive", drive, dirs_exist_ok=True)
             add_landscape_lines(case, work)
             case_environment = {}
-            for line in read_lines(case / "env"):
+            env_lines = read_lines(case / "env")
+            if (case / "env.rows").exists():  # a row's, whose values may hold line feeds
+                env_lines = ast.literal_eval((case / "env.rows").read_text())
+            for line in env_lines:
                 key, _, value = line.partition("=")
                 case_environment[key] = value
             environment.update(case_environment)

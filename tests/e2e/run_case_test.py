@@ -46,6 +46,17 @@ for outputs, expected in [
     found = run_case.leaked_passwords({"Watch4Logs"}, outputs)
     if found != expected:
         failures.append(f"{outputs}: reported {found}, expected {expected}")
+# A password beyond Latin-1 is looked for in the bytes it could be written in.
+polish = "\u0141\u00f3d\u017a-2026"
+for outputs, expected in [
+    ({"work/Logons.txt": polish.encode("utf-8")}, [f"clear password {polish!r} in work/Logons.txt"]),
+    ({"standard output": "Pr\u00fcf\u20ac".encode("cp1252")},
+     ["clear password 'Prüf€' in standard output"]),
+    ({"standard output": b"Lodz-2026"}, []),
+]:
+    found = run_case.leaked_passwords({polish, "Pr\u00fcf\u20ac"}, outputs)
+    if found != expected:
+        failures.append(f"{outputs}: reported {found}, expected {expected}")
 if not run_case.leaked_passwords({"pw2"}, {}):
     failures.append("a three-character password is accepted although it cannot be looked for")
 # Each row: the variables of an env file, and the passwords the check looks for.
@@ -62,6 +73,17 @@ for environment, expected in [
 landscape = b"[system PRD]\npassword =  Watch 4 Logs \n"
 if run_case.clear_passwords({"work/Landscape.ini": landscape}) != {"Watch 4 Logs"}:
     failures.append("a landscape password with inner blanks is not found")
+
+# A rows file: names, variables with their escapes, and the text of each row.
+with tempfile.TemporaryDirectory() as temp:
+    (Path(temp) / "rows").write_text(
+        "trailing line feed | A=monitor | B=Watch4Logs\\n | Error 1032: x\n"
+        "a tab, a pipe, a backslash | A=mon\\titor | B=a\\|b\\\\c | t\n\n")
+    found = run_case.case_rows(Path(temp))
+    expected = [("trailing line feed", {"A": "monitor", "B": "Watch4Logs\n"}, "Error 1032: x"),
+                ("a tab, a pipe, a backslash", {"A": "mon\titor", "B": "a|b\\c"}, "t")]
+    if found != expected:
+        failures.append(f"rows: read {found}, expected {expected}")
 
 # Each row: repeated text, count and tail, and the file they grow to.
 for unit, count, tail, expected in [

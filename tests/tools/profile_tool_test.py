@@ -120,6 +120,8 @@ with tempfile.TemporaryDirectory() as folder:
         (without, None, ["--cred", "snc"], 2, refused),                       # no SapRfc.PRD
         (without, "DEST=PRD\nASHOST=sapprd\n", ["--cred", "snc"], 2, refused),  # SNC not on
         (without, snc, ["--cred", "snc"], 0, b"OK\n"),                        # SNC on
+        (without, "DEST=PRD\nASHOST=sapprd\nSNC_MODE=1\n", ["--cred", "snc"], 2,
+         refused.replace(b"SNC_MODE=1", b"SNC_PARTNERNAME")),  # no partner's name: named
     ]:
         profile.write_text(text)
         beside = Path(folder) / "SapRfc.PRD"

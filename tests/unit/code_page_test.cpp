@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vendralith {
@@ -31,6 +32,27 @@ TEST(AnsiToUtf8, ReadsWindows1252) {
       {"\xC3\xBC", "\xC3\x83\xC2\xBC", "bytes that would be UTF-8 read as two characters"},
   };
   for (const Case& c : cases) EXPECT_EQ(AnsiToUtf8(c.ansi), c.utf8) << c.why;
+}
+
+TEST(Utf8ToAnsiExactly, NothingWhereACharacterIsMissing) {
+  struct Case {
+    std::string utf8;
+    std::optional<std::string> ansi;
+    const char* why;
+  } cases[] = {
+      {"Watch 4 Logs", "Watch 4 Logs", "ASCII, blanks included"},
+      {"Pr\xC3\xBC"
+       "fung\xE2\x82\xAC",
+       "Pr\xFC"
+       "fung\x80",
+       "letters and the euro sign of the code page"},
+      {"\xC3\x83\xC2\xA9", "\xC3\xA9", "two characters whose bytes would be UTF-8"},
+      {"what?", "what?", "a question mark of its own"},
+      {"\xC5\x81\xC3\xB3\x64\xC5\xBA", std::nullopt, "\u0141: no L in its place"},
+      {"\xF0\x9F\x94\x91", std::nullopt, "beyond U+FFFF"},
+      {"\xE2\x80\x8B", std::nullopt, "no \"?\" in its place either"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Utf8ToAnsiExactly(c.utf8), c.ansi) << c.why;
 }
 
 // What Windows refuses, per code page: a call it refuses fails whole, and

@@ -12,6 +12,22 @@ namespace {
 constexpr const char* kWarn = "Error 1020: Parameter WARN= must be 1 to 100 !";
 constexpr const char* kError = "Error 1021: Parameter ERROR= must be 1 to 100 !";
 constexpr const char* kOrder = "Error 1022: Parameter WARN= must be below ERROR= !";
+constexpr const char* kCred = "Error 1023: Parameter CRED= must be WINDOWS, LINUX or SNC !";
+
+// Only the Windows pair of the monitoring host is set.
+std::optional<std::string> WindowsPairOnly(const char* name) {
+  static const std::map<std::string, std::string> pair = {{"prtg_windowsuser", "monitor"},
+                                                          {"prtg_windowspassword", "pw4host"}};
+  const auto found = pair.find(name);
+  return found == pair.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+// A run's checks from one place, as a single-system run makes them.
+std::string CheckOnePlace(std::string_view parameterString, bool multiSystem,
+                          RunSettings& settings) {
+  std::string error = ApplyValueKeywords(parameterString, multiSystem, settings);
+  return error.empty() ? CheckResultingValues(settings, WindowsPairOnly) : error;
+}
 
 TEST(ApplyValueKeywords, ChecksInOrderAndSetsWhatIsGiven) {
   constexpr const char* kTimeout = "Error 1017: Parameter TIMEOUT= must be 1 to 900 seconds !";
@@ -51,10 +67,11 @@ TEST(ApplyValueKeywords, ChecksInOrderAndSetsWhatIsGiven) {
       {",TIMEOUT=0,WARN=0", false, kTimeout, 0, 0, 0, 0},      // the deadline first
       {",PARALLEL=0,ERROR=0", true, kParallel, 0, 0, 0, 0},    // then ",PARALLEL="
       {",PARALLEL=0,ERROR=0", false, kError, 0, 0, 0, 0},      // which a single-system run ignores
+      {",WARN=96,ERROR=95,CRED=NTLM", false, kCred, 0, 0, 0, 0},  // each value before the pair
   };
   for (const Case& c : cases) {
     RunSettings settings;
-    EXPECT_EQ(ApplyValueKeywords(c.parameterString, c.multiSystem, settings), c.error)
+    EXPECT_EQ(CheckOnePlace(c.parameterString, c.multiSystem, settings), c.error)
         << c.parameterString;
     if (*c.error != '\0') continue;
     EXPECT_EQ(settings.timeoutSeconds, c.timeoutSeconds) << c.parameterString;
@@ -64,29 +81,47 @@ TEST(ApplyValueKeywords, ChecksInOrderAndSetsWhatIsGiven) {
   }
 }
 
-TEST(ApplyValueKeywords, ChecksTheOrderOfTheLimitsThatCount) {
+TEST(CheckResultingValues, LookAtTheValuesThatCountInAGlobalRun) {
   // In a global run the sensor's own parameters come second: a value of
-  // theirs replaces the command line's, and the pair that counts then is checked.
+  // theirs replaces the command line's. Each value is checked where it is
+  // read; the pair and the host's credentials once both places are read.
+  const char* kWindowsMissing =
+      "Error 1031: Credentials of the monitoring host missing (prtg_windowsuser, "
+      "prtg_windowspassword)...";
+  const EnvironmentLookup noHostPair = [](const char*) { return std::optional<std::string>(); };
   struct Case {
     const char* commandLine;
     const char* sensor;
     const char* error;
     int maxWarning;
     int maxError;
+    CredentialSource credentials;
   } cases[] = {
-      {",WARN=80,ERROR=95", ",WARN=70", "", 70, 95},     // the sensor's value counts
-      {",WARN=90", ",ERROR=95", "", 90, 95},             // one from each
-      {",WARN=90", ",ERROR=85", kOrder, 0, 0},           // the pair after both
-      {",WARN=80,ERROR=95", ",ERROR=50", kOrder, 0, 0},  //
-      {",WARN=80", ",WARN=0", kWarn, 0, 0},              // a bad value of the sensor's
+      {",WARN=80,ERROR=95", ",WARN=70", "", 70, 95, CredentialSource::Profile},  // the sensor's
+      {",WARN=90", ",ERROR=95", "", 90, 95, CredentialSource::Profile},          // one from each
+      {",WARN=90,ERROR=80", ",WARN=70", "", 70, 80,
+       CredentialSource::Profile},                                         // not the line's pair
+      {",WARN=90", ",ERROR=85", kOrder, 0, 0, CredentialSource::Profile},  // the pair after both
+      {",WARN=80,ERROR=95", ",ERROR=50", kOrder, 0, 0, CredentialSource::Profile},  //
+      {",WARN=80", ",WARN=0", kWarn, 0, 0,
+       CredentialSource::Profile},  // a bad value of the sensor's
+      {",WARN=0", ",WARN=70", kWarn, 0, 0,
+       CredentialSource::Profile},  // of the line's, replaced or not
+      {",CRED=WINDOWS", ",CRED=SNC", "", 0, 0,
+       CredentialSource::SingleSignOn},  // no host pair needed
+      {",CRED=SNC", ",CRED=WINDOWS", kWindowsMissing, 0, 0, CredentialSource::Profile},  //
+      {",CRED=NTLM", ",CRED=SNC", kCred, 0, 0, CredentialSource::Profile},  // a bad line's value
   };
   for (const Case& c : cases) {
     RunSettings settings;
-    ASSERT_EQ(ApplyValueKeywords(c.commandLine, true, settings), "") << c.commandLine;
-    EXPECT_EQ(ApplyValueKeywords(c.sensor, true, settings), c.error) << c.sensor;
+    std::string error = ApplyValueKeywords(c.commandLine, true, settings);
+    if (error.empty()) error = ApplyValueKeywords(c.sensor, true, settings);
+    if (error.empty()) error = CheckResultingValues(settings, noHostPair);
+    EXPECT_EQ(error, c.error) << c.commandLine << " " << c.sensor;
     if (*c.error != '\0') continue;
     EXPECT_EQ(settings.channelLimits.maxWarning, c.maxWarning) << c.sensor;
     EXPECT_EQ(settings.channelLimits.maxError, c.maxError) << c.sensor;
+    EXPECT_EQ(settings.credentials, c.credentials) << c.sensor;
   }
 }
 
@@ -102,13 +137,6 @@ TEST(ApplyValueKeywords, KeepsWhatTheParametersDoNotSet) {
 }
 
 TEST(ApplyValueKeywords, CredentialsAndTheHostsPair) {
-  const std::map<std::string, std::string> windowsPair = {{"prtg_windowsuser", "monitor"},
-                                                          {"prtg_windowspassword", "pw4host"}};
-  const EnvironmentLookup windowsOnly = [&windowsPair](const char* name) {
-    const auto found = windowsPair.find(name);
-    return found == windowsPair.end() ? std::nullopt : std::optional<std::string>(found->second);
-  };
-  const char* kCred = "Error 1023: Parameter CRED= must be WINDOWS, LINUX or SNC !";
   const char* kLinuxMissing =
       "Error 1031: Credentials of the monitoring host missing (prtg_linuxuser, "
       "prtg_linuxpassword)...";
@@ -132,8 +160,7 @@ TEST(ApplyValueKeywords, CredentialsAndTheHostsPair) {
   };
   for (const auto& c : cases) {
     RunSettings settings;
-    EXPECT_EQ(ApplyValueKeywords(c.parameterString, false, settings, windowsOnly), c.error)
-        << c.parameterString;
+    EXPECT_EQ(CheckOnePlace(c.parameterString, false, settings), c.error) << c.parameterString;
     if (*c.error == '\0') {
       EXPECT_EQ(settings.credentials, c.credentials) << c.parameterString;
     }

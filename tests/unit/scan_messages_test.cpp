@@ -36,18 +36,24 @@ TEST(ScanAssignment, CarriesTheHostsPasswordAndTheSingleSignOnMark) {
   const struct {
     std::string password;
     bool singleSignOn;
+    bool utf8Credentials;
   } cases[] = {
-      {"Forty-Characters-0123456789-abcdefghijkl", false},  // the most SAP takes
-      {"", true},                                           // neither user nor password
+      {"Forty-Characters-0123456789-abcdefghijkl", false, false},  // the most SAP takes
+      {"", true, false},                                           // neither user nor password
+      {"\xC5\x81\xC3\xB3"
+       "d\xC5\xBA",
+       false, true},  // exact text as Windows holds it
   };
   for (const auto& c : cases) {
     ScanAssignment assignment = Assignment();
     assignment.entry.password = c.password;
     assignment.entry.singleSignOn = c.singleSignOn;
+    assignment.entry.utf8Credentials = c.utf8Credentials;
     const std::optional<ScanAssignment> decoded = DecodeAssignment(EncodeAssignment(assignment));
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(decoded->entry.password, c.password);
     EXPECT_EQ(decoded->entry.singleSignOn, c.singleSignOn);
+    EXPECT_EQ(decoded->entry.utf8Credentials, c.utf8Credentials);
   }
 }
 
