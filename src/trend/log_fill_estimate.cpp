@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::int64_t kCapHours = 168;
 constexpr std::size_t kFewestSamples = 3;
-constexpr std::int64_t kShortestSpanSeconds = 30 * 60;
+constexpr std::int64_t kShortestSpanSeconds = std::int64_t{30} * 60;
 constexpr long double kSecondsPerHour = 3600;
 
 // Whether the older sample belongs to the same climb as the newer one: a

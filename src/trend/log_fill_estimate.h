@@ -25,7 +25,7 @@ struct TrendSample {
 };
 
 // Samples further back than this neither count nor stay.
-inline constexpr std::int64_t kTrendWindowSeconds = 6 * 3600;
+inline constexpr std::int64_t kTrendWindowSeconds = std::int64_t{6} * 3600;
 
 // The hours left, in tenths of an hour, cut down: 0 when the area is full;
 // the cap (168 hours, or twice warningHours where that is more) when nothing
