@@ -88,6 +88,20 @@ void ResultDocument::WriteChannel(std::string_view name, std::string_view value,
   }
 }
 
+void ResultDocument::WriteHoursChannel(std::string_view name, std::string_view value,
+                                       HourLimits limits) {
+  if (!IsXml()) {
+    WriteChannel(name, value, "h");
+    return;
+  }
+  ++channelCounter_;
+  text_ += "\n<Result><Channel>" + EscapeXml(name) + "</Channel>";
+  text_ += "\n<Unit>TimeHours</Unit>\n<Float>1</Float>\n<LimitMode>1</LimitMode>";
+  text_ += "\n<LimitMinWarning>" + std::to_string(limits.minWarning) + "</LimitMinWarning>";
+  text_ += "\n<LimitMinError>" + std::to_string(limits.minError) + "</LimitMinError>";
+  text_ += "\n<Value>" + EscapeXml(value) + "</Value></Result>\n";
+}
+
 void ResultDocument::MakeErrorDocument(std::string_view message) {
   text_ = "<Prtg>\n<Error>1</Error>\n<Text>" + EscapeXml(message) + "</Text>\n</Prtg>\n";
 }

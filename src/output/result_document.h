@@ -18,6 +18,14 @@ struct ChannelLimits {
   int maxError = 0;
 };
 
+// The levels of hours left below which the monitoring host is to warn and
+// alert: the error level is the lower.
+struct HourLimits {
+  int minWarning = 24;
+  int minError = 4;
+  bool operator==(const HourLimits&) const = default;
+};
+
 // The document's text, written in phases by the run drivers and printed by
 // them between the phases. In the XML dialects every text that comes from
 // outside (names, values, units, messages) is escaped; fixed pieces are not.
@@ -33,6 +41,9 @@ class ResultDocument {
   void CloseText();
   void CloseDocument();
   void WriteChannel(std::string_view name, std::string_view value, std::string_view unit);
+  // A channel of hours with one decimal: in the XML dialects with the unit
+  // of hours and its limits, in the line dialects with the unit "h".
+  void WriteHoursChannel(std::string_view name, std::string_view value, HourLimits limits);
   // Replaces the whole document with the error document (same bytes in every dialect).
   void MakeErrorDocument(std::string_view message);
   // Appends the error flag and message to an XML document whose opening was

@@ -81,6 +81,42 @@ std::string LogStateText(const std::string& destination, const std::vector<Stati
          " Pages, Usage=" + Figure(usage) + "%, SavePoints=" + Figure(savePoints);
 }
 
+namespace {
+
+// A figure of the log area: a whole number, not negative, leading blanks
+// allowed; nothing for any other text.
+std::optional<std::int64_t> Pages(const std::string& value) {
+  const std::size_t start = std::min(value.find_first_not_of(' '), value.size());
+  const std::string digits = value.substr(start);
+  // Eighteen digits cannot overflow, whatever they say.
+  if (digits.empty() || digits.size() > 18 ||
+      digits.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  return std::stoll(digits);
+}
+
+}  // namespace
+
+std::optional<LogFill> LogFillOf(const std::vector<StatisticsRow>& rows) {
+  std::optional<std::int64_t> logPages, usedPages, usedPerCent;
+  std::int64_t savePoints = 0;
+  for (const StatisticsRow& row : rows) {
+    if (row.label == "LOG PAGES") logPages = Pages(row.value);
+    if (row.label == "USED     LOG PAGES") usedPages = Pages(row.value);
+    if (row.label == "USED     LOG PAGES (%)") usedPerCent = Pages(row.value);
+    if (row.label == "SAVEPOINTS") savePoints = Pages(row.value).value_or(0);
+  }
+  if (!logPages || *logPages == 0) return std::nullopt;
+  // Of the per cent, only a true one; and a log area of 2^50 pages is
+  // beyond any disk, so the product cannot overflow.
+  if (!usedPages && usedPerCent && *usedPerCent <= 100 && *logPages < (std::int64_t{1} << 50)) {
+    usedPages = *logPages * *usedPerCent / 100;
+  }
+  if (!usedPages) return std::nullopt;
+  return LogFill{*logPages, *usedPages, savePoints};
+}
+
 std::vector<Channel> SingleSystemChannels(const std::vector<StatisticsRow>& rows, bool percent) {
   std::vector<Channel> channels;
   for (const StatisticsRow& row : rows) {
@@ -125,11 +161,12 @@ bool Percent(const std::string& parameterString) {
 
 }  // namespace
 
-QueryOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
-                                ResultDocument& document) {
-  QueryOutcome outcome;
+LogStatisticsOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
+                                        ResultDocument& document) {
+  LogStatisticsOutcome outcome;
   const std::vector<StatisticsRow> rows = AskRows(session, outcome);
   if (outcome.Ok()) {
+    outcome.fill = LogFillOf(rows);
     document.OpenDocument();
     document.OpenText();
     document.AppendText(LogStateText(request.destination, rows));
@@ -150,6 +187,7 @@ ListingChannelOutcome QueryListingChannel(RfcSession& session,
   const std::vector<StatisticsRow> rows = AskRows(session, outcome);
   if (outcome.Ok()) {
     outcome.found = !rows.empty();
+    outcome.fill = LogFillOf(rows);
     outcome.channel = ListingChannel(rows, Percent(request.parameterString), request.itemName,
                                      request.displayName);
   }

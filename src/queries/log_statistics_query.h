@@ -10,6 +10,7 @@
 #include "output/result_document.h"
 #include "queries/query_status.h"
 #include "rfc/rfc_session.h"
+#include "trend/log_fill_estimate.h"
 
 namespace vendralith {
 
@@ -23,7 +24,13 @@ struct Channel {
   std::string name;
   std::string value;
   std::string unit;
+  // A channel of hours left (LogFullIn), with its limits; its unit is the
+  // document's for hours then.
+  std::optional<HourLimits> hourLimits = std::nullopt;
 };
+
+// The channel and the item of the hours until the log area is full.
+inline constexpr const char* kLogFullInChannel = "LogFullIn";
 
 // A 66-byte table line: label (40) and value (26), each up to a NUL and
 // without trailing blanks.
@@ -34,6 +41,12 @@ StatisticsRow RowFromFields(const StatisticsFields& fields);
 
 // "(destination) LogStates: Sizing=... Pages, Usage=...%, SavePoints=...".
 std::string LogStateText(const std::string& destination, const std::vector<StatisticsRow>& rows);
+
+// The figures of the log area in the rows: "LOG PAGES", "USED     LOG PAGES"
+// (else the per cent of it, cut down) and "SAVEPOINTS" (0 without it), the
+// last row of each label counting. Nothing when the log pages or the used
+// pages cannot be had, or the log area has no pages.
+std::optional<LogFill> LogFillOf(const std::vector<StatisticsRow>& rows);
 
 // A single-system run's channels, in row order; percent is the "PERCENT" choice.
 std::vector<Channel> SingleSystemChannels(const std::vector<StatisticsRow>& rows, bool percent);
@@ -48,10 +61,14 @@ struct LogStatisticsRequest {
   std::string parameterString;
 };
 
+struct LogStatisticsOutcome : QueryOutcome {
+  std::optional<LogFill> fill;  // the figures of the log area, where the rows have them
+};
+
 // Asks ADA_LOG_STATISTICS for a single-system run: prints the document's
 // opening and log-state text, then leaves the channels in the document.
-QueryOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
-                                ResultDocument& document);
+LogStatisticsOutcome QueryLogStatistics(RfcSession& session, const LogStatisticsRequest& request,
+                                        ResultDocument& document);
 
 struct ListingChannelRequest {
   std::string itemName;     // the channel to report
@@ -62,6 +79,7 @@ struct ListingChannelRequest {
 struct ListingChannelOutcome : QueryOutcome {
   bool found = false;              // the table had a row
   std::optional<Channel> channel;  // the row the item selects
+  std::optional<LogFill> fill;     // the figures of the log area, where the rows have them
 };
 
 // Asks ADA_LOG_STATISTICS for one system of a multi-system run and picks its

@@ -12,6 +12,7 @@ QueryOutcome QuerySystemInfo(RfcSession& session, SystemInfo& info) {
     return outcome;
   }
   info.systemId = rfcsi["RFCSYSID"];
+  info.databaseHost = rfcsi["RFCDBHOST"];
   info.displayHost = rfcsi["RFCHOST"];
   info.operatingSystem = rfcsi["RFCOPSYS"];
   info.databaseSystem = rfcsi["RFCDBSYS"];

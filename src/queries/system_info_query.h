@@ -12,6 +12,7 @@ namespace vendralith {
 // Fields of the system's RFCSI structure, each whole with its blanks.
 struct SystemInfo {
   std::string systemId;
+  std::string databaseHost;
   std::string displayHost;
   std::string operatingSystem;
   std::string databaseSystem;

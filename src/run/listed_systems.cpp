@@ -5,6 +5,7 @@
 #include "run/error_ending.h"
 #include "system/clock.h"
 #include "system/utf8_text.h"
+#include "trend/log_full_in.h"
 
 namespace vendralith {
 
@@ -37,7 +38,11 @@ std::string SystemDisplayName(char displayNameKind, const std::string& profileNa
 }
 
 ListedSystems::ListedSystems(RunContext& run, const Listing& listing, ListingOutput& output)
-    : run_(run), listing_(listing), output_(output), serverList_(listing.serverList) {}
+    : run_(run),
+      listing_(listing),
+      output_(output),
+      serverList_(listing.serverList),
+      trendFolder_(listing.itemName == kLogFullInChannel ? TrendFolderPath() : std::string()) {}
 
 std::optional<ListedSystem> ListedSystems::Next() {
   while (!serverList_.empty()) {
@@ -63,6 +68,8 @@ std::optional<ListedSystem> ListedSystems::Next() {
     system.request.consoleMode = settings.consoleMode;
     system.request.itemName = listing_.itemName;
     system.request.displayName = SystemDisplayName(listing_.displayNameKind, profileName, entry);
+    system.request.trendHours = settings.trendHours;
+    system.request.trendFolder = trendFolder_;
     // Only console mode shows it: the clock is read per system only there.
     system.number = output_.AddScanned(
         settings.consoleMode ? EntrySummary(ClockTime(), profileName, entry) : std::string(),

@@ -51,6 +51,7 @@ class ListedSystems {
   // the same however long the list is.
   std::string_view serverList_;
   bool libraryNamed_ = false;  // on the console and in the call log, once
+  std::string trendFolder_;    // for the item LogFullIn
 };
 
 }  // namespace vendralith

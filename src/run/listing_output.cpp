@@ -49,7 +49,11 @@ std::string TooManyChannelsLine(unsigned channels) {
 // The channel's part of the document.
 std::string ChannelPart(ResultDocument& document, const Channel& channel) {
   document.Clear();
-  document.WriteChannel(channel.name, channel.value, channel.unit);
+  if (channel.hourLimits) {
+    document.WriteHoursChannel(channel.name, channel.value, *channel.hourLimits);
+  } else {
+    document.WriteChannel(channel.name, channel.value, channel.unit);
+  }
   std::string text = document.Text();
   document.Clear();
   return text;

@@ -3,6 +3,7 @@
 #include "run/limit_keywords.h"
 #include "run/parallel_run.h"
 #include "run/run_deadline.h"
+#include "run/trend_keyword.h"
 #include "system/text_helpers.h"
 
 namespace vendralith {
@@ -41,6 +42,11 @@ std::string ApplyValueKeywords(std::string_view parameterString, bool multiSyste
         CredentialSourceNamed(ParameterValue(parameterString, at + kCredentialKeyword.size()));
     if (!source) return kCredentialError;
     settings.credentials = *source;
+  }
+  if (const TrendKeyword trend = ReadTrendKeyword(parameterString); trend.given) {
+    if (!trend.valid) return kTrendError;
+    settings.trend = true;
+    settings.trendHours = trend.hours;
   }
   return "";
 }

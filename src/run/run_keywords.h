@@ -1,5 +1,5 @@
 // The keywords with a value that the run checks before it starts, such as
-// ",TIMEOUT=", ",PARALLEL=", ",WARN=" and ",ERROR=": read from the command
+// ",TIMEOUT=", ",PARALLEL=", ",WARN=", ",ERROR=", ",CRED=" and ",TREND": read from the command
 // line, and in a global run once more from the sensor's own parameters in its
 // "# GSNX: " line, whose values then count. Each value is checked where it
 // is read; what depends on several values, or on the values that count, is

@@ -35,6 +35,10 @@ struct RunSettings {
   ChannelLimits channelLimits;  // ",WARN=", ",ERROR=": what the per-cent channels carry
   // ",CRED=": where the logons' user and password come from.
   CredentialSource credentials = CredentialSource::Profile;
+  // ",TREND": a single-system run reports LogFullIn; its limits serve the
+  // item LogFullIn as well, given or not.
+  bool trend = false;
+  HourLimits trendHours;
 };
 
 // The dialect named by the end of the program name: "-" or "_" and one of

@@ -62,6 +62,20 @@ std::optional<Number> NumberField(std::string_view field) {
   return number;
 }
 
+// Hour limits as "W/E".
+std::string HourLimitsField(HourLimits limits) {
+  return std::to_string(limits.minWarning) + "/" + std::to_string(limits.minError);
+}
+
+std::optional<HourLimits> HourLimitsOfField(std::string_view field) {
+  const auto slash = field.find('/');
+  if (slash == std::string_view::npos) return std::nullopt;
+  const auto warning = NumberField<int>(field.substr(0, slash));
+  const auto error = NumberField<int>(field.substr(slash + 1));
+  if (!warning || !error) return std::nullopt;
+  return HourLimits{*warning, *error};
+}
+
 }  // namespace
 
 std::string JoinFields(const std::vector<std::string>& fields) {
@@ -93,9 +107,14 @@ std::optional<std::vector<std::string>> SplitFields(std::string_view text) {
 std::string EncodeAssignment(const ScanAssignment& assignment) {
   const SystemScanRequest& request = assignment.request;
   std::vector<std::string> fields = {
-      assignment.callLogPath,  std::to_string(static_cast<int>(assignment.outputMode)),
-      request.parameterString, FlagField(request.consoleMode),
-      request.itemName,        request.displayName,
+      assignment.callLogPath,
+      std::to_string(static_cast<int>(assignment.outputMode)),
+      request.parameterString,
+      FlagField(request.consoleMode),
+      request.itemName,
+      request.displayName,
+      HourLimitsField(request.trendHours),
+      request.trendFolder,
   };
   for (const auto field : kEntryFields) fields.push_back(assignment.entry.*field);
   fields.push_back(FlagField(assignment.entry.singleSignOn));
@@ -122,13 +141,14 @@ std::optional<ScanAssignment> DecodeAssignment(std::string_view text) {
       for (std::string& field : *fields) ClearSecret(field);
     }
   };
-  if (!fields || fields->size() != 8 + kEntryFields.size()) {
+  if (!fields || fields->size() != 10 + kEntryFields.size()) {
     forget();
     return std::nullopt;
   }
   const std::vector<std::string>& field = *fields;
   const auto mode = NumberField<int>(field[1]);
-  if (!mode || *mode < 0 || *mode > static_cast<int>(OutputMode::Pindrel)) {
+  const auto trendHours = HourLimitsOfField(field[6]);
+  if (!mode || *mode < 0 || *mode > static_cast<int>(OutputMode::Pindrel) || !trendHours) {
     forget();
     return std::nullopt;
   }
@@ -139,11 +159,13 @@ std::optional<ScanAssignment> DecodeAssignment(std::string_view text) {
   assignment.request.consoleMode = Flag(field[3]);
   assignment.request.itemName = field[4];
   assignment.request.displayName = field[5];
+  assignment.request.trendHours = *trendHours;
+  assignment.request.trendFolder = field[7];
   for (std::size_t i = 0; i < kEntryFields.size(); ++i) {
-    assignment.entry.*kEntryFields[i] = field[6 + i];
+    assignment.entry.*kEntryFields[i] = field[8 + i];
   }
-  assignment.entry.singleSignOn = Flag(field[6 + kEntryFields.size()]);
-  assignment.entry.utf8Credentials = Flag(field[7 + kEntryFields.size()]);
+  assignment.entry.singleSignOn = Flag(field[8 + kEntryFields.size()]);
+  assignment.entry.utf8Credentials = Flag(field[9 + kEntryFields.size()]);
   forget();
   return assignment;
 }
@@ -162,7 +184,8 @@ std::string ReportFrame(const ScanReport& report) {
                     JoinFields({FlagField(found.scanned), FlagField(found.found),
                                 FlagField(found.channel.has_value()), channel.name, channel.value,
                                 channel.unit, found.runEnding, std::to_string(found.connection),
-                                FlagField(found.tablesHeld)}));
+                                FlagField(found.tablesHeld),
+                                channel.hourLimits ? HourLimitsField(*channel.hourLimits) : ""}));
     }
     case ScanReport::Kind::Done:
       return Framed(kDoneTag, "");
@@ -213,14 +236,16 @@ std::optional<ScanReport> ReportReader::Next() {
       report.kind = ScanReport::Kind::Found;
       const auto fields = SplitFields(payload);
       const auto connection =
-          fields && fields->size() == 9 ? NumberField<std::int32_t>((*fields)[7]) : std::nullopt;
-      read = connection.has_value();
+          fields && fields->size() == 10 ? NumberField<std::int32_t>((*fields)[7]) : std::nullopt;
+      const auto hourLimits = connection && !(*fields)[9].empty() ? HourLimitsOfField((*fields)[9])
+                                                                  : std::optional<HourLimits>();
+      read = connection.has_value() && ((*fields)[9].empty() || hourLimits);
       if (read) {
         const std::vector<std::string>& field = *fields;
         SystemFound& found = report.found;
         found.scanned = Flag(field[0]);
         found.found = Flag(field[1]);
-        if (Flag(field[2])) found.channel = Channel{field[3], field[4], field[5]};
+        if (Flag(field[2])) found.channel = Channel{field[3], field[4], field[5], hourLimits};
         found.runEnding = field[6];
         found.connection = *connection;
         found.tablesHeld = Flag(field[8]);

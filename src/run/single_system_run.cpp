@@ -8,8 +8,10 @@
 #include "rfc/rfc_session.h"
 #include "rfc/scan_locks.h"
 #include "run/error_ending.h"
+#include "run/log_full_in_channel.h"
 #include "run/run_deadline.h"
 #include "system/clock.h"
+#include "trend/log_full_in.h"
 
 namespace vendralith {
 
@@ -88,11 +90,18 @@ void RunSingleSystem(RunContext& run) {
   // The query prints the document's opening once the statistics have come:
   // after it, an error document would be a second answer.
   if (deadline) SetDeadlineEnding(noAnswer, EndingHolds::UntilNextWrite);
-  const QueryOutcome statistics = QueryLogStatistics(session, request, document);
+  const LogStatisticsOutcome statistics = QueryLogStatistics(session, request, document);
   // The real cause goes out before the close: a close that hangs must not
   // leave the host with nothing, or with the deadline's error in its place.
   if (!statistics.Ok()) {
     EndWithErrorDocument(document, statistics.message + session.FailureNote(), &session);
+  }
+  if (settings.trend && statistics.fill) {
+    document.WriteHoursChannel(
+        kLogFullInChannel,
+        LogFullInValue(TrendFolderPath(), info, *statistics.fill, settings.trendHours,
+                       session.ConnectionNumber(), run.callLog),
+        settings.trendHours);
   }
   document.CloseDocument();
   // The answer is complete: should closing hang, the deadline prints it.

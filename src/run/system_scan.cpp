@@ -2,6 +2,7 @@
 
 #include "queries/system_info_query.h"
 #include "rfc/logon.h"
+#include "run/log_full_in_channel.h"
 
 namespace vendralith {
 
@@ -32,6 +33,13 @@ SystemFound ScanSystem(RfcSession& session, SystemEntry& entry, const SystemScan
   result.scanned = statistics.Ok();
   result.found = statistics.found;
   result.channel = std::move(statistics.channel);
+  if (result.scanned && request.itemName == kLogFullInChannel && statistics.fill) {
+    result.channel =
+        Channel{request.displayName,
+                LogFullInValue(request.trendFolder, info, *statistics.fill, request.trendHours,
+                               session.ConnectionNumber(), callLog),
+                "", request.trendHours};
+  }
   return result;
 }
 

@@ -21,6 +21,10 @@ struct SystemScanRequest {
   bool consoleMode = false;     // the logon shows its destination file
   std::string itemName;         // the channel to report
   std::string displayName;      // the channel's name
+  // The item LogFullIn: its limits, and the trend folder as an absolute
+  // path, which a scan process in a folder of its own reaches as well.
+  HourLimits trendHours;
+  std::string trendFolder;
 };
 
 // What one system's scan found.

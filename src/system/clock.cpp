@@ -1,5 +1,6 @@
 #include "system/clock.h"
 
+#include <chrono>
 #include <ctime>
 
 namespace vendralith {
@@ -20,5 +21,12 @@ std::string LocalTime(const char* format, const char* unknown) {
 std::string ClockTime() { return LocalTime("%H:%M:%S", "00:00:00"); }
 
 std::string LocalDateTime() { return LocalTime("%Y-%m-%d %H:%M:%S", "0000-00-00 00:00:00"); }
+
+std::int64_t UtcSeconds() {
+  // The system clock counts from the Unix epoch in UTC on every platform since C++20.
+  return std::chrono::duration_cast<std::chrono::seconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
 
 }  // namespace vendralith

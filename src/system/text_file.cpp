@@ -7,14 +7,16 @@
 
 namespace vendralith {
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t most) {
   std::FILE* file = std::fopen(LocalPath(path).c_str(), "rb");
   if (file == nullptr) return std::nullopt;
   std::string bytes;
   char buffer[4096];
   std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
+  while (bytes.size() <= most && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    bytes.append(buffer, got);
+  }
+  const bool failed = std::ferror(file) != 0 || bytes.size() > most;
   (void)std::fclose(file);  // read-only: closing cannot lose data
   if (failed) return std::nullopt;
   return bytes;

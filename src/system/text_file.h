@@ -10,8 +10,10 @@
 
 namespace vendralith {
 
-// Reads a whole file as stored; nothing when it cannot be opened.
-std::optional<std::string> ReadFileBytes(const std::string& path);
+// Reads a whole file as stored; nothing when it cannot be opened, or when it
+// holds more than most bytes.
+std::optional<std::string> ReadFileBytes(const std::string& path,
+                                         std::size_t most = std::string::npos);
 
 // Reads a whole file as a text-mode stream does on Windows: "\r\n" arrives as
 // "\n" and a Ctrl-Z ends the text.

@@ -35,15 +35,25 @@ A case is a folder:
               --wine also with CR LF line ends); as in
               stdout, {TIME} stands for a time of day, {DATE} for a date
               YYYY-MM-DD, {PID} for a process number and {PROGRAM} for the
-              program's path as started (the lines of the call log)
+              program's path as started (the lines of the call log), and
+              {UTC} for a time in whole UTC seconds (a sample the run added
+              to a file of Vendralith.Trend)
   repeat      "COUNT PATH" per line, PATH under work/, drive/ or after-files/:
               a file of megabytes kept small in the tree. The runner makes
-              PATH from PATH.repeat written COUNT times, followed by the
-              case's own PATH if it has one (the tail), before the files are
-              placed and compared; PATH.repeat itself is not placed. In each
-              copy {N} stands for the copy's number, counted from 0, and
-              {N%M} for that number modulo M, with leading zeros to the
-              digits of M-1 ({N%100} is 00 to 99).
+              PATH from PATH.repeat written COUNT times, after the case's
+              PATH.head if it has one and followed by the case's own PATH if
+              it has one (the tail), before the files are placed and
+              compared; PATH.repeat and PATH.head themselves are not placed.
+              In each copy {N} stands for the copy's number, counted from 0,
+              {N*K} for that number times K, and {N%M} for that number
+              modulo M, with leading zeros to the digits of M-1 ({N%100} is
+              00 to 99).
+
+In the files of work/, drive/ and after-files/, {NOW} stands for the time in
+whole UTC seconds when the case starts, and {NOW-3600} or {NOW+60-7} for that
+time with the seconds added and taken away (after {N} and the others of
+repeat): the samples of Vendralith.Trend that a case seeds lie relative to
+its run, under Wine as natively.
   rfc-library where the Windows program finds the RFC libraries: "VARIANT
               PLACE" per line, VARIANT one of complete (the simulated library
               as librfc32.dll of the executable's bitness), incomplete
@@ -145,6 +155,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 from pathlib import Path
 
 FIXTURES = Path(__file__).resolve().parent / "fixtures"
@@ -317,36 +328,59 @@ def add_landscape_lines(case, work):
     landscape.write_text("".join(lines))
 
 
-def grown(unit, count, tail):
-    """COUNT copies of unit, each with its {N} and {N%M} filled in, then tail."""
+def grown(unit, count, tail, head=b""):
+    """head, COUNT copies of unit, each with its {N}, {N*K} and {N%M} filled
+    in, then tail."""
     def number(match, copy):
+        if match.group(2) is not None:
+            return str(copy * int(match.group(2))).encode()
         if match.group(1) is None:
             return str(copy).encode()
         modulus = int(match.group(1))
         return str(copy % modulus).zfill(len(str(modulus - 1))).encode()
 
-    placeholder = re.compile(rb"\{N(?:%([0-9]+))?\}")
-    return b"".join(placeholder.sub(lambda match: number(match, copy), unit)
-                    for copy in range(count)) + tail
+    placeholder = re.compile(rb"\{N(?:%([0-9]+)|\*([0-9]+))?\}")
+    return head + b"".join(placeholder.sub(lambda match: number(match, copy), unit)
+                           for copy in range(count)) + tail
 
 
-def case_files(case, temp):
+NOW_PLACEHOLDER = re.compile(rb"\{NOW((?:[+-][0-9]+)*)\}")
+
+
+def with_now(content, now):
+    """The content with each {NOW...} as UTC seconds."""
+    def seconds(match):
+        terms = re.findall(rb"[+-][0-9]+", match.group(1))
+        return str(now + sum(int(term) for term in terms)).encode()
+    return NOW_PLACEHOLDER.sub(seconds, content)
+
+
+def case_files(case, temp, now):
     """The folder whose work/, drive/ and after-files/ the run uses: the case
-    itself, or, when it has a repeat file, a copy in temp with those files
-    grown."""
+    itself, or, when it has a repeat file or a {NOW...}, a copy in temp with
+    those files grown and the times filled in."""
     lines = [line.split(maxsplit=1) for line in read_lines(case / "repeat") if line.strip()]
-    if not lines:
+    names = [name for name in ("work", "drive", "after-files") if (case / name).exists()]
+    timed = any(NOW_PLACEHOLDER.search(path.read_bytes())
+                for name in names for path in (case / name).rglob("*") if path.is_file())
+    if not lines and not timed:
         return case
     staged = temp / "case"
-    for name in ("work", "drive", "after-files"):
-        if (case / name).exists():
-            shutil.copytree(case / name, staged / name)
+    for name in names:
+        shutil.copytree(case / name, staged / name)
     for count, path in lines:
         unit = staged / (path + ".repeat")
+        head_file = staged / (path + ".head")
         target = staged / path
         tail = target.read_bytes() if target.exists() else b""
-        target.write_bytes(grown(unit.read_bytes(), int(count), tail))
+        head = head_file.read_bytes() if head_file.exists() else b""
+        target.write_bytes(grown(unit.read_bytes(), int(count), tail, head))
         unit.unlink()
+        head_file.unlink(missing_ok=True)
+    for name in names:
+        for path in (staged / name).rglob("*"):
+            if path.is_file():
+                path.write_bytes(with_now(path.read_bytes(), now))
     return staged
 
 
@@ -394,6 +428,7 @@ PLACEHOLDERS = {
     b"{PID}": rb"[0-9]+",
     b"{PROGRAM}": rb"[^\r\n]*",
     b"{ANY}": rb"[^\r\n]*",
+    b"{UTC}": rb"[0-9]{10,}",
 }
 
 
@@ -824,7 +859,7 @@ def main():
 
     with tempfile.TemporaryDirectory(prefix="vendralith-e2e-") as temp:
         temp = Path(temp)
-        grown_case = case_files(case, temp)
+        grown_case = case_files(case, temp, int(time.time()))
         wine_drives = None
         if options.wine:
             prefix = (options.wine_prefix or temp / "prefix").resolve()

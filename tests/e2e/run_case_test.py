@@ -2,8 +2,9 @@
 """Checks the password check of the end-to-end runner: its decoding must find
 the clear password of every stored text the profile tool writes, and a clear
 password in any output must fail the case. Also checks how the runner grows
-the files of a case's repeat file, and which runs under Wine it takes for a
-start that broke down. Argument: vendralith-profile."""
+the files of a case's repeat file and fills in their {NOW...} times, and
+which runs under Wine it takes for a start that broke down. Argument:
+vendralith-profile."""
 
 import subprocess
 import sys
@@ -92,6 +93,8 @@ for unit, count, tail, expected in [
     (b"{N%11} ", 12, b"", b"00 01 02 03 04 05 06 07 08 09 10 00 "),   # wraps, zero-padded
     (b"{TIME} {N}\n", 1, b"", b"{TIME} 0\n"),                         # other placeholders stay
     (b"x", 0, b"tail", b"tail"),                                      # no copies
+    (b"{N*10} ", 3, b"", b"0 10 20 "),                                # times a factor
+    (b"{NOW-7+{N}} ", 2, b"", b"{NOW-7+0} {NOW-7+1} "),              # {NOW} stays for later
 ]:
     found = run_case.grown(unit, count, tail)
     if found != expected:
@@ -106,7 +109,7 @@ with tempfile.TemporaryDirectory() as temp:
     (case / "work" / "big").write_bytes(b"last\n")
     (case / "work" / "small").write_bytes(b"as is\n")
     (case / "after-files" / "work" / "big.repeat").write_bytes(b"line\n")
-    files = run_case.case_files(case, Path(temp) / "run")
+    files = run_case.case_files(case, Path(temp) / "run", 1000)
     placed = {path.relative_to(files).as_posix(): path.read_bytes()
               for path in files.rglob("*") if path.is_file()}
     if placed != {"work/big": b"line\nline\nlast\n", "work/small": b"as is\n",
@@ -114,6 +117,25 @@ with tempfile.TemporaryDirectory() as temp:
         failures.append(f"a case with a repeat file gives {placed}")
     if (case / "work" / "big").read_bytes() != b"last\n":
         failures.append("growing a file changed the case itself")
+
+# A trend file seeded relative to the run: a head, numbered lines, {NOW...}.
+with tempfile.TemporaryDirectory() as temp:
+    case = Path(temp) / "case"
+    (case / "work" / "Vendralith.Trend").mkdir(parents=True)
+    (case / "after-files").mkdir()
+    (case / "repeat").write_text("2 work/Vendralith.Trend/PRD.txt\n")
+    (case / "work" / "Vendralith.Trend" / "PRD.txt.head").write_bytes(b"Vendralith trend 1\n")
+    (case / "work" / "Vendralith.Trend" / "PRD.txt.repeat").write_bytes(b"{NOW-60+{N*30}} 1\n")
+    (case / "work" / "Vendralith.Trend" / "PRD.txt").write_bytes(b"{NOW} {NOW+5-2}\n")
+    (case / "after-files" / "PRD.txt").write_bytes(b"{NOW-3600} {UTC}\n")
+    files = run_case.case_files(case, Path(temp) / "run", 1000)
+    placed = {path.relative_to(files).as_posix(): path.read_bytes()
+              for path in files.rglob("*") if path.is_file()}
+    if placed != {"work/Vendralith.Trend/PRD.txt": b"Vendralith trend 1\n940 1\n970 1\n1000 1003\n",
+                  "after-files/PRD.txt": b"-2600 {UTC}\n"}:
+        failures.append(f"a case with {{NOW}} gives {placed}")
+    if not run_case.matches(b"{UTC} 1\n", b"1796987333 1\n"):
+        failures.append("{UTC} does not match a time in UTC seconds")
 
 # Each row: exit code, standard output and error of a run under Wine, and
 # whether the Windows suite takes it for a start that broke down.

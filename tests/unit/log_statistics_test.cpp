@@ -30,6 +30,35 @@ TEST(RowFromLine, StripsTrailingBlanksOnly) {
   EXPECT_EQ(RowFromLine(withNul.c_str()).label, "SAVEP");  // a NUL ends the field
 }
 
+TEST(LogFillOf, TakesPagesElsePerCentOfThem) {
+  struct Case {
+    std::vector<StatisticsRow> rows;
+    std::optional<LogFill> fill;
+    const char* why;
+  } cases[] = {
+      {kRows, LogFill{1250000, 462500, 1523}, "the pages row, whatever the per cent says"},
+      {{{"LOG PAGES", "64000"}, {"USED     LOG PAGES (%)", "37"}, {"SAVEPOINTS", "12"}},
+       LogFill{64000, 23680, 12},
+       "no pages row: the per cent of the log pages"},
+      {{{"LOG PAGES", "999"}, {"USED     LOG PAGES (%)", "50"}},
+       LogFill{999, 499, 0},
+       "cut down; no savepoints row: 0"},
+      {{{"LOG PAGES", "  64000"}, {"USED     LOG PAGES", "100"}, {"USED     LOG PAGES", "200"}},
+       LogFill{64000, 200, 0},
+       "leading blanks; the last row counts"},
+      {{{"USED     LOG PAGES", "100"}}, std::nullopt, "no log pages"},
+      {{{"LOG PAGES", "0"}, {"USED     LOG PAGES", "0"}}, std::nullopt, "a log area of no pages"},
+      {{{"LOG PAGES", "64000"}}, std::nullopt, "no used pages"},
+      {{{"LOG PAGES", "64000"}, {"USED     LOG PAGES", "x"}}, std::nullopt, "not a number"},
+      {{{"LOG PAGES", "-5"}, {"USED     LOG PAGES", "1"}}, std::nullopt, "negative"},
+      {{{"LOG PAGES", "64000"}, {"USED     LOG PAGES (%)", "101"}},
+       std::nullopt,
+       "no true per cent"},
+      {{}, std::nullopt, "no rows"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LogFillOf(c.rows), c.fill) << c.why;
+}
+
 TEST(LogStateText, FiguresAreGroupedUnsigned) {
   EXPECT_EQ(LogStateText("PRD", kRows),
             "(PRD) LogStates: Sizing=1.250.000 Pages, Usage=37%, SavePoints=1.523");

@@ -171,6 +171,38 @@ TEST(ResultDocument, PerCentChannelsCarryTheLimits) {
             "<Prtg>\n<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n");
 }
 
+TEST(ResultDocument, HoursChannelsCarryTheirUnitAndLowerLimits) {
+  struct Case {
+    OutputMode mode;
+    const char* parameterString;
+    std::string text;
+    const char* why;
+  } cases[] = {
+      {OutputMode::ExeXml, "",
+       "\n<Result><Channel>LogFullIn</Channel>\n<Unit>TimeHours</Unit>\n<Float>1</Float>"
+       "\n<LimitMode>1</LimitMode>\n<LimitMinWarning>48</LimitMinWarning>"
+       "\n<LimitMinError>12</LimitMinError>\n<Value>12.5</Value></Result>\n",
+       "XML: hours, a float, both limits"},
+      {OutputMode::Tamvelo, "",
+       "\n<Result><Channel>LogFullIn</Channel>\n<Unit>TimeHours</Unit>\n<Float>1</Float>"
+       "\n<LimitMode>1</LimitMode>\n<LimitMinWarning>48</LimitMinWarning>"
+       "\n<LimitMinError>12</LimitMinError>\n<Value>12.5</Value></Result>\n",
+       "every XML dialect alike"},
+      {OutputMode::Quorrane, "", "\n\nMessage.LogFullIn: LogFullIn (h)\nStatistic.LogFullIn: 12.5",
+       "a line dialect: the unit h"},
+      {OutputMode::Pindrel, "", "\n> LogFullIn: 12.5 h", "the other"},
+      {OutputMode::Pindrel, ",CH=2", "12.5", "counted as a channel: the second selected"},
+  };
+  for (const Case& c : cases) {
+    ResultDocument document(c.mode, c.parameterString);
+    document.SetChannelLimits({80, 95});  // the per-cent limits are not these
+    document.WriteChannel("LogPages", "64000", "Pages");
+    document.Clear();
+    document.WriteHoursChannel("LogFullIn", "12.5", {48, 12});
+    EXPECT_EQ(document.Text(), c.text) << c.why;
+  }
+}
+
 TEST(ResultDocument, OutsideTextIsEscapedInXmlOnly) {
   ResultDocument xml(OutputMode::ExeXml, "");
   xml.OpenText();

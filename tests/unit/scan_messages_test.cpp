@@ -12,7 +12,8 @@ ScanAssignment Assignment() {
   ScanAssignment assignment;
   assignment.callLogPath = "C:\\Sensors\\Vendralith.log";
   assignment.outputMode = OutputMode::Quorrane;
-  assignment.request = {",SYSLOG,HOST=X", true, "LogUsage", "PRD.P00"};
+  assignment.request = {",SYSLOG,HOST=X", true,     "LogUsage",
+                        "PRD.P00",        {48, 12}, "C:\\Sensors\\Vendralith.Trend"};
   assignment.entry.destination = "PRD";
   assignment.entry.password = "with:colons 12:x";  // lengths, not separators, delimit fields
   assignment.entry.displayHost = "";
@@ -28,6 +29,8 @@ TEST(ScanAssignment, TravelsWhole) {
   EXPECT_TRUE(decoded->request.consoleMode);
   EXPECT_EQ(decoded->request.itemName, "LogUsage");
   EXPECT_EQ(decoded->request.displayName, "PRD.P00");
+  EXPECT_EQ(decoded->request.trendHours, (HourLimits{48, 12}));
+  EXPECT_EQ(decoded->request.trendFolder, "C:\\Sensors\\Vendralith.Trend");
   EXPECT_EQ(decoded->entry.destination, "PRD");
   EXPECT_EQ(decoded->entry.password, "with:colons 12:x");
 }
@@ -118,6 +121,27 @@ TEST(ReportReader, GivesEachReportOnceWholeWhateverThePieces) {
     EXPECT_FALSE(reports[3].found.channel.has_value());
     EXPECT_EQ(reports[3].found.runEnding, "Error 1018: DataBase mismatch !");
     EXPECT_EQ(reports[4].kind, ScanReport::Kind::Done);
+  }
+}
+
+TEST(ReportReader, KeepsWhetherAChannelIsOneOfHours) {
+  const struct {
+    std::optional<HourLimits> limits;
+    const char* why;
+  } cases[] = {
+      {HourLimits{48, 12}, "LogFullIn: its limits travel with it"},
+      {std::nullopt, "any other channel: none"},
+  };
+  for (const auto& c : cases) {
+    ScanReport found;
+    found.kind = ScanReport::Kind::Found;
+    found.found.channel = Channel{"PRD", "12.5", "", c.limits};
+    ReportReader reader;
+    reader.Add(ReportFrame(found));
+    const std::optional<ScanReport> report = reader.Next();
+    ASSERT_TRUE(report.has_value() && report->found.channel.has_value()) << c.why;
+    EXPECT_EQ(report->found.channel->hourLimits, c.limits) << c.why;
+    EXPECT_EQ(report->found.channel->value, "12.5") << c.why;
   }
 }
 

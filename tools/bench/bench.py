@@ -29,6 +29,11 @@ Figures:
      and 8 at once, side by side; the same listing with one system whose
      logon hangs, with ,TIMEOUT=30; and the peak resident memory of all the
      processes of the parallel run together, sampled from /proc.
+  8. ,TREND: the scan of PRD with ",TREND" and a full six-hour file of its
+     database (TREND_SAMPLES samples, one a minute, seeded anew before each
+     round) against the same scan without the keyword in the same folder,
+     whose landscape has PRD's log area above half used, so that the scan
+     estimates.
 
 With --baseline SENSOR the single scan and the multi-system runs without
 the keyword also run with SENSOR, the sensor of another build, side by side
@@ -77,6 +82,12 @@ PARALLEL_TARGET = 5
 HANG_LATENCY_MS = 3600000
 # Each process of the run at most this much, and the run itself once more.
 PARALLEL_RSS_PER_PROCESS_KIB = 1536
+
+# 8: six hours of samples, one a minute, of PRD's log area of 1,250,000 pages
+# climbing by 100 pages a minute to TREND_USED: an estimate, not the cap.
+TREND_SAMPLES = 360
+TREND_USED = 700000
+TREND_TARGET = 1.1
 
 
 def most_systems():
@@ -235,6 +246,31 @@ def write_trace_fixture(source, folder, megabytes):
         trace.write(b"T:4711 ======> the last block\n")
 
 
+def write_trend_fixture(single, folder):
+    """A copy of the single scan's folder whose PRD is above half used."""
+    if folder.exists():
+        shutil.rmtree(folder)
+    shutil.copytree(single, folder)
+    landscape = folder / "Landscape.ini"
+    text = landscape.read_text()
+    if "USED     LOG PAGES|462500" not in text:
+        sys.exit("bench: the example landscape's PRD has changed: adjust write_trend_fixture")
+    landscape.write_text(text.replace("USED     LOG PAGES|462500",
+                                      f"USED     LOG PAGES|{TREND_USED}"))
+
+
+def seed_trend_file(folder):
+    """PRD's trend file with six hours of samples up to now."""
+    trend = folder / "Vendralith.Trend"
+    trend.mkdir(exist_ok=True)
+    now = int(time.time())
+    lines = ["Vendralith trend 1"]
+    for minutes in range(TREND_SAMPLES, 0, -1):
+        lines.append(f"{now - minutes * 60} 1250000 {TREND_USED - minutes * 100} 1523")
+    # The example landscape's PRD names its database host sapprddb.
+    (trend / "PRD_sapprddb.txt").write_text("\n".join(lines) + "\n")
+
+
 def run_tree_rss_kib(pid):
     """The resident memory of the process and all its descendants, in KiB."""
     parents = {}
@@ -365,6 +401,15 @@ def main():
                      f"{failing.stdout}")
         trace_pairs[megabytes] = (folder, Figure())
 
+    # 8: the scan with ,TREND and a full file against the same scan without.
+    trend_folder = work / "trend"
+    write_trend_fixture(single, trend_folder)
+    trend_env = environment(trend_folder)
+    trend_command = [str(sensor), "PRD", ",TREND"]
+    seed_trend_file(trend_folder)
+    check_output(trend_command, trend_folder, trend_env, "<Channel>LogFullIn</Channel>")
+    trend_figure, untrended_figure = Figure(), Figure()
+
     others = {name: interpreter(name) for name in ("perl", "python3")}
     others = {name: path for name, path in others.items() if path}
     other_args = {"perl": ["-e", "1"], "python3": ["-c", "pass"]}
@@ -384,6 +429,10 @@ def main():
                                       environment(folder)))
             unlocked_figure.add(measure(runner, runs(200), unlocked, scan_command,
                                         environment(unlocked)))
+        # The file gains at most a sample a second: anew, so that it stays full.
+        seed_trend_file(trend_folder)
+        trend_figure.add(measure(runner, runs(200), trend_folder, trend_command, trend_env))
+        untrended_figure.add(measure(runner, runs(200), trend_folder, scan_command, trend_env))
 
     for _ in range(3):
         for folder, figure in trace_pairs.values():
@@ -513,6 +562,13 @@ def main():
             f"{(locked_us / unlocked_us - 1) * 100:+.1f} %; CPU {locked_cpu:.0f} / "
             f"{unlocked_cpu:.0f} µs = {(locked_cpu / unlocked_cpu - 1) * 100:+.1f} %",
             "a few per cent")
+    trend_us, untrended_us = trend_figure.wall_us(), untrended_figure.wall_us()
+    row(f"`vendralith PRD ,TREND` with a full 6-hour file ({TREND_SAMPLES} samples) / "
+        "the same scan without `,TREND`",
+        f"{trend_us / 1000:.3f} / {untrended_us / 1000:.3f} ms = {trend_us / untrended_us:.2f}; "
+        f"CPU {trend_figure.cpu_us():.0f} / {untrended_figure.cpu_us():.0f} µs = "
+        f"{trend_figure.cpu_us() / untrended_figure.cpu_us():.2f}",
+        f"≤ {TREND_TARGET}: {met(trend_us / untrended_us <= TREND_TARGET)}")
     row("Multi-system run, fixed part (one empty entry)", f"{fixed_us / 1000:.3f} ms")
     per_system = []
     for systems in sizes:
