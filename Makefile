@@ -62,7 +62,8 @@ bench: deps
 # same sensor with the simulated library linked in, a scan through
 # sapnwrfc.dll against the one through librfc32.dll, and a multi-system run
 # one system after another against ,PARALLEL=8, side by side, for the 64-bit
-# program (and the 32-bit one where this machine can run it).
+# program and the 32-bit one (through qemu-i386 where the kernel cannot run
+# 32-bit programs).
 bench-windows: windows
 	python3 tools/bench/wine_bench.py build/windows64 build/windows
 
@@ -85,8 +86,9 @@ windows: windows-deps
 
 # Every end-to-end case against each vendralith.exe under Wine, in a Wine
 # prefix made new in its build folder: the 64-bit program under 64-bit Wine,
-# the 32-bit one where this machine can run 32-bit programs (else its suite is
-# skipped, and the run says so).
+# the 32-bit one under 32-bit Wine, natively where this machine can run 32-bit
+# programs, else through qemu-i386 (fetched by windows-deps); the 32-bit
+# suite's first line says which.
 test-windows: windows
 	python3 tests/windows/run_suite.py --bin-dir build/windows64 --bin-dir build/windows
 

@@ -1,10 +1,16 @@
-// Windows: the child is this program's own file, started suspended,
-// assigned to the job object of the parent's children, which kills them when
-// its last handle closes (JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE): the parent
-// holds it to its end, and the system closes it then, however the parent
-// ends.
+// Windows: the child is this program's own file, started in the job object
+// of the parent's children, which kills them when its last handle closes
+// (JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE): the parent holds it to its end, and
+// the system closes it then, however the parent ends. The parent puts itself
+// into that job before its first child, so that every child is in it from
+// its creation on: a child assigned to it after CreateProcess would outlive
+// a parent that ends in between, and stay for ever (started suspended, it
+// would never run). A child also checks at its start that its parent still
+// runs (FollowParent): Wine ends only the job's processes that have begun to
+// run, not one that is still starting.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,7 +32,9 @@ void CloseQuietly(HANDLE& handle) {
   handle = nullptr;
 }
 
-// The job every child is assigned to; null when the system gives none.
+// The job of this process and every child it starts; null when the system
+// gives none (a system that cannot nest jobs, when this process is in a job
+// already).
 HANDLE ChildrenJob() {
   static const HANDLE job = [] {
     HANDLE created = CreateJobObjectA(nullptr, nullptr);
@@ -34,7 +42,8 @@ HANDLE ChildrenJob() {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     if (SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits,
-                                sizeof limits) == 0) {
+                                sizeof limits) == 0 ||
+        AssignProcessToJobObject(created, GetCurrentProcess()) == 0) {
       CloseQuietly(created);
     }
     return created;
@@ -128,20 +137,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& folder, std
   std::string commandLine = "\"" + program + "\"";
   std::string environment = ChildEnvironment(leftOut);
   PROCESS_INFORMATION started{};
-  // Suspended until it is in the job: it never runs outside it. Detached
-  // from any console: its standard handles are the pipes, and a console of
-  // its own would come with a console host process that inherits them and
-  // keeps the child's output open after the child has ended.
-  bool running =
-      piped && CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                              CREATE_SUSPENDED | DETACHED_PROCESS, environment.data(),
-                              folder.c_str(), &startup, &started) != 0;
-  if (running && (AssignProcessToJobObject(job, started.hProcess) == 0 ||
-                  ResumeThread(started.hThread) == static_cast<DWORD>(-1))) {
-    (void)TerminateProcess(started.hProcess, kKilledCode);
-    CloseQuietly(started.hProcess);
-    running = false;
-  }
+  // In the job from its creation on, as this process is. Detached from any
+  // console: its standard handles are the pipes, and a console of its own
+  // would come with a console host process that inherits them and keeps the
+  // child's output open after the child has ended.
+  const bool running = piped && CreateProcessA(program.c_str(), commandLine.data(), nullptr,
+                                               nullptr, TRUE, DETACHED_PROCESS, environment.data(),
+                                               folder.c_str(), &startup, &started) != 0;
   CloseQuietly(started.hThread);
   CloseQuietly(childInput);
   CloseQuietly(childOutput);
@@ -187,7 +189,14 @@ void ChildProcess::Kill() { (void)TerminateProcess(handles_->process, kKilledCod
 
 bool StartedAsChild() { return GetEnvironmentVariableA(kMarker, nullptr, 0) != 0; }
 
-bool FollowParent() { return true; }  // the job object of the parent's children does it
+bool FollowParent() {
+  // The job ends this process with its parent from now on, but not a parent
+  // that has ended already.
+  char parent[16] = {};
+  const DWORD length = GetEnvironmentVariableA(kMarker, parent, sizeof parent);
+  if (length == 0 || length >= sizeof parent) return false;
+  return ProcessRuns(std::strtoul(parent, nullptr, 10));
+}
 
 std::string ReadParentInput() {
   std::string input;

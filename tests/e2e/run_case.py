@@ -641,7 +641,7 @@ def prepare_wine_prefix(prefix, environment):
     """Initialises the prefix unless it is; slow, so a suite shares one."""
     (prefix / "tmp").mkdir(parents=True, exist_ok=True)
     if not (prefix / "drive_c" / "windows").is_dir():
-        subprocess.run([wine_loader(environment), "wineboot", "-i"], env=environment, check=True,
+        subprocess.run([*wine_command(environment), "wineboot", "-i"], env=environment, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -725,21 +725,33 @@ def record(case, result, before, after, binding):
     write_or_remove(case / "after", after_text, b"")
 
 
-def wine_loader(environment):
-    """The program that starts a Windows program under Wine for the
-    environment of wine_environment."""
-    return environment.get("WINELOADER", "wine")
+def wine_command(environment):
+    """The start of a command that runs a Windows program under Wine for the
+    environment of wine_environment: its loader, or where a preloader lies
+    beside it (the 32-bit route through qemu-i386, tests/windows/wine32_route.py)
+    that preloader with the loader, as Wine starts its own processes."""
+    loader = environment.get("WINELOADER", "wine")
+    preloader = Path(loader + "-preloader")
+    if preloader.is_absolute() and preloader.is_file():
+        return [str(preloader), loader]
+    return [loader]
 
 
 def wine_environment(prefix, bitness):
     """The environment of Wine runs in prefix for a program of that bitness.
     Debian's "wine" prefers the 32-bit loader, which a machine without 32-bit
     support cannot start: a 64-bit program goes straight to the 64-bit loader
-    (WINELOADER, which Wine's own programs use as well)."""
+    (WINELOADER, which Wine's own programs use as well). A 32-bit program
+    keeps the loader the caller's environment names: the 32-bit route's copy
+    run through qemu-i386 (see tests/windows/wine32_route.py), else Debian's
+    "wine"; its prefix is a 32-bit one."""
     environment = dict(os.environ)
-    environment.pop("WINELOADER", None)
     if bitness == 64:
         environment["WINELOADER"] = shutil.which("wine64") or WINE64_LOADER
+        environment.pop("WINELOADERNOEXEC", None)
+        environment.pop("WINEARCH", None)
+    else:
+        environment["WINEARCH"] = "win32"
     environment["WINEPREFIX"] = str(prefix)
     environment["WINEDEBUG"] = "-all"
     # Wine keeps its server's socket folder there instead of in /tmp.
@@ -924,7 +936,7 @@ def main():
                 args = with_parallel(args, options.parallel)
             command = [str(executable)] + args
             if options.wine:
-                command.insert(0, wine_loader(environment))
+                command[:0] = wine_command(environment)
                 place_rfc_library(placements, library_dirs,
                                   {"beside": executable.parent, "work": work,
                                    "path": temp / "rfc-path"}, environment)
@@ -995,6 +1007,9 @@ def main():
         parallel = bool(options.parallel)
         exit_file, _ = expectation_file(case, "exit", binding, False, parallel)
         expected_exit = int((read_lines(exit_file) or ["0"])[0])
+        if options.wine:
+            # A Windows exit code comes back from Wine as a Linux one: its low 8 bits.
+            expected_exit &= 0xFF
         if result.returncode != expected_exit:
             failures.append(f"exit code {result.returncode}, expected {expected_exit}")
 

@@ -31,7 +31,7 @@ TESTS = Path(__file__).resolve().parent.parent
 FIXTURES = TESTS / "e2e" / "fixtures"
 sys.path.insert(0, str(TESTS / "e2e"))
 from run_case import (  # noqa: E402
-    add_program_options, program_environment, sanitizer_report, wine_loader)
+    add_program_options, program_environment, sanitizer_report, wine_command)
 
 SCANS = 4
 SYSTEMS = ["PRD.P00", "QAS.P00", "DEV.P00", "PRD.P00", "QAS.P00", "DEV.P00"]
@@ -40,6 +40,9 @@ LISTING = ("# GSNG: LOGSENS     " + "".join(name + "#" for name in SYSTEMS) + "\
 # Bounds on each wait, far beyond what it takes.
 START_WAIT = 60
 END_WAIT = 30
+# What stands before the program in the command line of a 32-bit Windows
+# process run through qemu-i386 (tests/windows/wine32_route.py).
+ROUTE_PROGRAMS = ("qemu-i386", "wine", "wine-preloader")
 # What the working folders of parallel runs are kept in.
 SCANS_FOLDER = "Vendralith.Scans"
 
@@ -47,7 +50,8 @@ SCANS_FOLDER = "Vendralith.Scans"
 def processes_of(names):
     """{pid: command line} of the processes whose first argument holds one of
     the program's names: its path as started, or under Wine its Windows path,
-    which the processes it starts show."""
+    which the processes it starts show. Through qemu-i386 a process shows
+    the emulator and the 32-bit Wine loader before it, which count for none."""
     found = {}
     for entry in Path("/proc").iterdir():
         if not entry.name.isdigit():
@@ -56,7 +60,9 @@ def processes_of(names):
             arguments = (entry / "cmdline").read_bytes().split(b"\0")
         except OSError:
             continue  # ended meanwhile
-        if arguments and any(name.encode() in arguments[0] for name in names):
+        program = next((argument for argument in arguments
+                        if Path(argument.decode("latin-1")).name not in ROUTE_PROGRAMS), b"")
+        if any(name.encode() in program for name in names):
             found[int(entry.name)] = b" ".join(arguments).decode("latin-1")
     return found
 
@@ -107,7 +113,7 @@ def main():
             names = [str(program)]
         command = [str(program), "global", "LOGSENS", ",PARALLEL=" + str(SCANS)]
         if options.wine:
-            command.insert(0, wine_loader(environment))
+            command[:0] = wine_command(environment)
 
         environment["SIMRFC_LANDSCAPE"] = landscape_path + "Hanging.ini"
         run = subprocess.Popen(command, cwd=work, env=environment, stdout=subprocess.DEVNULL,

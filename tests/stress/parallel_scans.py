@@ -58,7 +58,7 @@ FIXTURES = TESTS / "e2e" / "fixtures"
 sys.path.insert(0, str(TESTS / "e2e"))
 from run_case import (  # noqa: E402
     add_program_options, broken_wine_start, lock_file_path, program_environment,
-    sanitizer_report, wine_loader)
+    sanitizer_report, wine_command)
 
 SCAN_TIMEOUT = 120
 DEADLINE = 300
@@ -158,7 +158,7 @@ class Runner:
         program, arguments = scan
         command = [str(self.programs[program])] + arguments
         if self.wine:
-            command.insert(0, wine_loader(self.environment))
+            command[:0] = wine_command(self.environment)
         done = subprocess.run(command, cwd=self.work, env=self.environment,
                               capture_output=True, timeout=SCAN_TIMEOUT)
         return done.returncode, done.stdout, done.stderr

@@ -5,33 +5,40 @@
 
 Each --bin-dir is a Windows build (32-bit or 64-bit, read from its
 vendralith.exe); the suite runs once for each, the 64-bit program under
-64-bit Wine. A machine that cannot start 32-bit programs (a kernel without
-32-bit emulation gives "Exec format error" for the 32-bit Wine loader) cannot
-run the 32-bit suite: the run says so in a line of its own and counts that
-suite as one skipped, and still runs the others in full.
+64-bit Wine, the 32-bit one under 32-bit Wine in a 32-bit prefix (WINEARCH
+win32). A machine that cannot start 32-bit programs (a kernel without 32-bit
+emulation gives "Exec format error" for the 32-bit Wine loader) runs the
+32-bit suite through qemu-i386 (tests/windows/wine32_route.py); the 32-bit
+suite's first line says which way it runs ("32-bit: native" or "32-bit:
+through qemu-i386 VERSION"). Where neither way is open (no qemu-i386 8.1 or
+newer), the run says so in a line of its own and counts that suite as one
+skipped, and still runs the others in full.
 
 The cases are the folders of tests/e2e/cases, the same ones the native build
 runs; tests/e2e/run_case.py runs each with --wine. All cases of a build share
 one Wine prefix, made new for each run of the suite (by default in the build
 folder; no Wine set-up outside it is touched), and one wineserver that stays
 up until the end, so that a case costs a fraction of a second instead of a
-Wine start-up. The cases run one after another: they share the prefix's
-drives. Each case runs twice: once finding the simulated library's
-librfc32.dll of its build (BIN_DIR/simrfc-dll) beside its copy of
-vendralith.exe, once finding its sapnwrfc.dll there, so every case runs
-through both run-time bindings; a case that places the libraries itself runs
-once, as it says. A multi-system case runs once more with ",PARALLEL=4"
-(run_case.py --parallel), so that its scan processes run under Wine too:
-through librfc32.dll only, since how a run starts and ends its scan
-processes does not depend on the library (the native suite runs these
-through both, and the cases that set ,PARALLEL= themselves run through both
-here too). The
-cases that place the library of a given architecture take it from the build
-of that architecture among the --bin-dir folders. Then vendralith-profile.exe
-writes a password line that vendralith.exe, installed with librfc32.dll
-beside it, accepts, tests/stress/parallel_scans.py runs its parallel
-scans under Wine, and tests/stress/parallel_run_killed.py kills a run with
-,PARALLEL= and finds none of its scan processes left.
+Wine start-up. The suite starts that wineserver and initialises the prefix
+itself, their output on /dev/null, before the first case: Wine's helper
+processes started with the first program would inherit its standard output
+and error and hold a case's pipes open until the wineserver ends. The cases
+run one after another: they share the prefix's drives. Each case runs twice:
+once finding the simulated library's librfc32.dll of its build
+(BIN_DIR/simrfc-dll) beside its copy of vendralith.exe, once finding its
+sapnwrfc.dll there, so every case runs through both run-time bindings; a case
+that places the libraries itself runs once, as it says. A multi-system case
+runs once more with ",PARALLEL=4" (run_case.py --parallel), so that its scan
+processes run under Wine too: through librfc32.dll only, since how a run
+starts and ends its scan processes does not depend on the library (the native
+suite runs these through both, and the cases that set ,PARALLEL= themselves
+run through both here too). The cases that place the library of a given
+architecture take it from the build of that architecture among the --bin-dir
+folders. Then vendralith-profile.exe writes a password line that
+vendralith.exe, installed with librfc32.dll beside it, accepts,
+tests/stress/parallel_scans.py runs its parallel scans under Wine, and
+tests/stress/parallel_run_killed.py kills a run with ,PARALLEL= and finds
+none of its scan processes left.
 
 A case that fails as a broken-down Wine start looks (nothing on standard
 output, and on standard error nothing or only Wine's own "wine client
@@ -66,10 +73,9 @@ LANDSCAPE = TESTS / "e2e" / "fixtures" / "landscape" / "Landscape.ini"
 sys.path.insert(0, str(RUN_CASE.parent))
 from run_case import (  # noqa: E402
     NOTHING_PRINTED_UNDER_WINE, SKIPPED, multi_system_case, pe_bitness, sets_parallel,
-    wine_environment, wine_loader)
+    wine_command, wine_environment)
+from wine32_route import wine32_route  # noqa: E402
 
-# Debian's 32-bit Wine loader; "wine" starts it whenever it is installed.
-WINE32_LOADER = Path("/usr/lib/wine/wine")
 ARCHITECTURES = {32: "x86", 64: "x64"}
 
 # The fixture profile of the end-to-end cases, with the password line to fill in.
@@ -88,7 +94,7 @@ def profile_tool_round_trip(bin_dir, prefix, environment):
     failures = []
 
     def run(program, *arguments, stdin=b""):
-        return subprocess.run([wine_loader(environment), str(installed / program), *arguments],
+        return subprocess.run([*wine_command(environment), str(installed / program), *arguments],
                               cwd=work,
                               env=environment, input=stdin, capture_output=True, timeout=120)
 
@@ -118,27 +124,12 @@ def profile_tool_round_trip(bin_dir, prefix, environment):
     return failures
 
 
-def wine32_problem():
-    """Why this machine cannot run 32-bit Windows programs under Wine, or
-    None when it can: the 32-bit loader must start at all."""
-    loader = str(WINE32_LOADER) if WINE32_LOADER.exists() else "wine"
-    try:
-        result = subprocess.run([loader, "--version"], capture_output=True, timeout=120)
-    except OSError as error:
-        return f"{loader} cannot be started: {error.strerror}"
-    except subprocess.TimeoutExpired:
-        return f"{loader} --version did not end within 120 s"
-    if result.returncode != 0:
-        said = (result.stderr or result.stdout).decode("utf-8", "replace").strip()
-        return f"{loader} --version ends with exit code {result.returncode}: {said[:200]}"
-    return None
-
-
-def run_build(bin_dir, prefix, cases, library_dirs, whole_suite):
+def run_build(bin_dir, prefix, cases, library_dirs, whole_suite, route_environment):
     """Every case (and for the whole suite the profile tool's round trip and
-    the parallel scans) against one build: (passed, failed, skipped)."""
+    the parallel scans) against one build: (passed, failed, skipped).
+    route_environment holds the variables of the 32-bit route, if any."""
     bitness = pe_bitness(bin_dir / "vendralith.exe")
-    environment = wine_environment(prefix, bitness)
+    environment = {**wine_environment(prefix, bitness), **route_environment}
     started = time.monotonic()
     if prefix.exists():
         if not (prefix / MARK).exists():
@@ -149,13 +140,14 @@ def run_build(bin_dir, prefix, cases, library_dirs, whole_suite):
         shutil.rmtree(prefix)
     (prefix / "tmp").mkdir(parents=True)
     (prefix / MARK).touch()
-    subprocess.run(["wineserver", "-p"], env=environment, check=True)
+    subprocess.run(["wineserver", "-p"], env=environment, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     passed = failed = skipped = rerun = 0
     library_options = []
     for architecture, library_dir in library_dirs.items():
         library_options += [f"--{architecture}-rfc-library-dir", str(library_dir)]
     try:
-        subprocess.run([wine_loader(environment), "wineboot", "-i"], env=environment, check=True,
+        subprocess.run([*wine_command(environment), "wineboot", "-i"], env=environment, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         print(f"{bitness}-bit vendralith.exe of {bin_dir}: Wine prefix {prefix} ready after "
               f"{time.monotonic() - started:.1f} s", flush=True)
@@ -248,14 +240,19 @@ def main():
     started = time.monotonic()
     passed = failed = skipped = 0
     for bin_dir, bitness in builds.items():
-        problem = wine32_problem() if bitness == 32 else None
-        if problem:
-            print(f"SKIPPED: the 32-bit suite of {bin_dir} does not run on this machine, "
-                  f"which cannot run 32-bit programs: {problem}", flush=True)
-            skipped += 1
-            continue
+        route_environment = {}
+        if bitness == 32:
+            route, problem = wine32_route(bin_dir)
+            if problem:
+                print(f"SKIPPED: the 32-bit suite of {bin_dir} does not run on this machine, "
+                      f"which cannot run 32-bit programs: {problem}", flush=True)
+                skipped += 1
+                continue
+            print(f"32-bit: {route.description}", flush=True)
+            route_environment = route.environment
         prefix = (options.prefix or bin_dir / "wineprefix").resolve()
-        counts = run_build(bin_dir, prefix, cases, library_dirs, not options.cases)
+        counts = run_build(bin_dir, prefix, cases, library_dirs, not options.cases,
+                           route_environment)
         passed, failed, skipped = (total + count for total, count in
                                    zip((passed, failed, skipped), counts))
     print(f"Windows suite took {time.monotonic() - started:.1f} s")

@@ -18,8 +18,10 @@ alike. Prints the median wall time of each and the ratios, per build; the 64-bit
 runs under 64-bit Wine. Then a multi-system run over PRD listed 20 times,
 PRD answering with 100 ms latency, one system after another against
 ",PARALLEL=8", side by side (each scan process is a Wine process of its
-own, which the ratio includes). A 32-bit build on a machine that cannot run 32-bit
-programs is skipped, and the output says so. A tool to read, not a test:
+own, which the ratio includes). A 32-bit build runs natively where this
+machine can run 32-bit programs, else through qemu-i386 (see
+tests/windows/wine32_route.py), and the output's first line for it says which;
+where neither can, it is skipped, and the output says so. A tool to read, not a test:
 nothing fails on a time.
 """
 
@@ -34,7 +36,7 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 EXAMPLES = REPO / "examples"
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
-from run_case import pe_bitness, prepare_wine_prefix, wine_environment, wine_loader  # noqa: E402
+from run_case import pe_bitness, prepare_wine_prefix, wine_command, wine_environment  # noqa: E402
 
 # The multi-system runs: PRD listed this often, each answer this late.
 PARALLEL_SYSTEMS = 20
@@ -43,7 +45,7 @@ PARALLEL_SCANS = 8
 PARALLEL_RUNS = 3
 
 sys.path.insert(0, str(REPO / "tests" / "windows"))
-from run_suite import wine32_problem  # noqa: E402
+from wine32_route import wine32_route  # noqa: E402
 
 
 def main():
@@ -55,19 +57,23 @@ def main():
     for build in options.build_dirs:
         build = build.resolve()
         bitness = pe_bitness(build / "vendralith.exe")
-        problem = wine32_problem() if bitness == 32 else None
-        if problem:
-            print(f"SKIPPED: the {bitness}-bit build {build}, this machine cannot run 32-bit "
-                  f"programs: {problem}")
-            continue
+        route_environment = {}
+        if bitness == 32:
+            route, problem = wine32_route(build)
+            if problem:
+                print(f"SKIPPED: the {bitness}-bit build {build}, this machine cannot run 32-bit "
+                      f"programs: {problem}")
+                continue
+            print(f"32-bit: {route.description}")
+            route_environment = route.environment
         print(f"{bitness}-bit build {build}:")
-        status = max(status, bench(build, bitness, options.runs))
+        status = max(status, bench(build, bitness, options.runs, route_environment))
     return status
 
 
-def bench(build, bitness, runs):
+def bench(build, bitness, runs, route_environment):
     prefix = build / "bench-wineprefix"
-    environment = wine_environment(prefix, bitness)
+    environment = {**wine_environment(prefix, bitness), **route_environment}
     shutil.rmtree(prefix, ignore_errors=True)
     (prefix / "tmp").mkdir(parents=True)
     subprocess.run(["wineserver", "-p"], env=environment, check=True)
@@ -102,7 +108,7 @@ def bench(build, bitness, runs):
         for run in range(runs + 1):
             for name, program in programs.items():
                 started = time.perf_counter()
-                result = subprocess.run([wine_loader(environment), str(program), "PRD"], cwd=work,
+                result = subprocess.run([*wine_command(environment), str(program), "PRD"], cwd=work,
                                         env=environment, capture_output=True)
                 elapsed = time.perf_counter() - started
                 if result.returncode != 0 or b"<Text>(PRD) LogStates: " not in result.stdout:
@@ -121,7 +127,7 @@ def bench(build, bitness, runs):
             for name, parameters in runs_of.items():
                 started = time.perf_counter()
                 result = subprocess.run(
-                    [wine_loader(environment), str(loaded / "vendralith.exe"), "global",
+                    [*wine_command(environment), str(loaded / "vendralith.exe"), "global",
                      *parameters], cwd=multi, env=environment, capture_output=True)
                 multi_times[name].append(time.perf_counter() - started)
                 if result.returncode != 0 or every not in result.stdout:
