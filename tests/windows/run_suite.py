@@ -38,7 +38,9 @@ folders. Then vendralith-profile.exe writes a password line that
 vendralith.exe, installed with librfc32.dll beside it, accepts,
 tests/stress/parallel_scans.py runs its parallel scans under Wine, and
 tests/stress/parallel_run_killed.py kills a run with ,PARALLEL= and finds
-none of its scan processes left.
+none of its scan processes left, and tests/stress/trend_scans_at_once.py
+runs two scans of one database with ,TREND at once, 50 times, through the
+Windows program's locks and renames.
 
 A case that fails as a broken-down Wine start looks (nothing on standard
 output, and on standard error nothing or only Wine's own "wine client
@@ -65,6 +67,7 @@ TESTS = Path(__file__).resolve().parent.parent
 RUN_CASE = TESTS / "e2e" / "run_case.py"
 PARALLEL_SCANS = TESTS / "stress" / "parallel_scans.py"
 PARALLEL_RUN_KILLED = TESTS / "stress" / "parallel_run_killed.py"
+TREND_SCANS_AT_ONCE = TESTS / "stress" / "trend_scans_at_once.py"
 # In a prefix this suite made: only such a folder is removed for a new run.
 MARK = ".vendralith-test-prefix"
 CASES = TESTS / "e2e" / "cases"
@@ -192,7 +195,8 @@ def run_build(bin_dir, prefix, cases, library_dirs, whole_suite, route_environme
             else:
                 passed += 1
             for name, script in (("parallel_scans", PARALLEL_SCANS),
-                                 ("parallel_run_killed", PARALLEL_RUN_KILLED)):
+                                 ("parallel_run_killed", PARALLEL_RUN_KILLED),
+                                 ("trend_scans_at_once", TREND_SCANS_AT_ONCE)):
                 stress = subprocess.run(
                     [sys.executable, str(script), "--wine", "--wine-prefix", str(prefix),
                      "--bin-dir", str(bin_dir)],
