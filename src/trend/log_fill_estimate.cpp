@@ -23,7 +23,9 @@ bool SameClimb(const LogFill& older, const LogFill& newer) {
 // The samples of the current climb, newest first, this scan's included.
 std::vector<TrendSample> CurrentRun(const std::vector<TrendSample>& earlier,
                                     const TrendSample& now) {
-  std::vector<TrendSample> run = {now};
+  std::vector<TrendSample> run;
+  run.reserve(earlier.size() + 1);
+  run.push_back(now);
   for (auto sample = earlier.rbegin(); sample != earlier.rend(); ++sample) {
     if (sample->time >= now.time) continue;  // from a clock set back
     if (sample->time < now.time - kTrendWindowSeconds) break;

@@ -1,5 +1,6 @@
 #include "trend/trend_file.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -59,6 +60,10 @@ std::string TrendFileName(std::string_view systemId, std::string_view databaseHo
 
 std::optional<std::vector<TrendSample>> ParseTrendFile(std::string_view text) {
   std::vector<TrendSample> samples;
+  // One allocation for a file of ours: every page a scan touches for the
+  // first time costs it a page fault. A larger file grows as it must.
+  samples.reserve(std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')),
+                           kMostTrendSamples));
   bool first = true;
   while (!text.empty()) {
     const auto end = text.find('\n');
@@ -82,6 +87,8 @@ std::optional<std::vector<TrendSample>> ParseTrendFile(std::string_view text) {
 
 std::string TrendFileText(const std::vector<TrendSample>& samples) {
   std::string text(kFirstLine);
+  // Room for lines of ordinary figures at once (growing would copy).
+  text.reserve(text.size() + 1 + samples.size() * 40);
   text += '\n';
   for (const TrendSample& sample : samples) {
     text.append(std::to_string(sample.time)).append(" ");
@@ -95,6 +102,7 @@ std::string TrendFileText(const std::vector<TrendSample>& samples) {
 std::vector<TrendSample> SamplesToKeep(const std::vector<TrendSample>& stored,
                                        const TrendSample& now) {
   std::vector<TrendSample> kept;
+  kept.reserve(std::min(stored.size(), kMostTrendSamples - 1) + 1);
   for (const TrendSample& sample : stored) {
     if (sample.time >= now.time - kTrendWindowSeconds && sample.time < now.time) {
       kept.push_back(sample);
